@@ -1,0 +1,61 @@
+// KiSS cel and palette files: the header encoder and the row sizes.
+//
+// Every file porvane writes is a 32-byte header followed by one data block,
+// with no gap and no trailer. All multi-byte fields are little-endian.
+//
+//   offset size  field
+//        0    4  magic      "KiSS" (4B 69 53 53)
+//        4    1  mark       0x20 cel, 0x10 palette
+//        5    1  depth      cel: bits per pixel; palette: bits per colour (24)
+//        6    2  reserved   0
+//        8    2  width      cel: pixels per row; palette: colours (256)
+//       10    2  height     cel: rows; palette: number of palettes (1)
+//       12    2  x offset   0
+//       14    2  y offset   0
+//       16   16  reserved   0
+//
+// The data block is `height` rows, top row first, each exactly rowBytes long
+// with no padding between rows:
+//
+//   depth  rowBytes        pixels in a row
+//       1  (w + 7) / 8     eight per byte, leftmost pixel in the high bit
+//       4  (w + 1) / 2     two per byte, leftmost pixel in the high nibble
+//       8  w               one colour index per byte
+//      24  3 * w           red, green, blue: porvane's own truecolour cel
+//   other  w               no conversion is defined: zero bytes
+//
+// Unused bits at the end of a 1- or 4-bit row are zero. A palette is the
+// 24-bit case with w = 256 and one row: 256 colours of red, green, blue, so a
+// palette file is always 32 + 768 = 800 bytes.
+#ifndef PORVANE_CEL_FORMAT_H
+#define PORVANE_CEL_FORMAT_H
+
+#include <stdint.h>
+
+enum CelMark : uint8_t {
+    CEL_MARK_CEL = 0x20,
+    CEL_MARK_PALETTE = 0x10,
+};
+
+// The header fields that vary from file to file; everything else is fixed.
+struct CelHeader {
+    uint8_t mark;     // CelMark
+    uint8_t depth;    // low 8 bits of the colour depth
+    uint16_t width;
+    uint16_t height;
+};
+
+enum {
+    CEL_HEADER_BYTES = 32,
+    CEL_MAX_DIMENSION = 65535,        // width and height must fit the 16-bit header fields
+};
+// The data block must fit a signed 32-bit size.
+const int64_t CEL_MAX_BLOCK_BYTES = 0x7FFFFFFF;
+
+void encodeCelHeader(const CelHeader& header, uint8_t out[CEL_HEADER_BYTES]);
+
+// Bytes per data-block row for a colour depth and a width of 0 to
+// CEL_MAX_DIMENSION pixels.
+int32_t celRowBytes(int32_t depth, int32_t width);
+
+#endif

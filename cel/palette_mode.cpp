@@ -1,0 +1,63 @@
+#include "palette_mode.h"
+#include "../settings/settings_store.h"
+
+#include <windows.h>
+
+namespace PaletteMode {
+
+enum {
+    NAME_BUFFER = 256,        // working name: at most 255 characters and a zero
+    LOOK_BACK = 6,            // characters examined at the end of the name
+};
+static const char paletteExtension[] = ".kcf";
+static const int extensionLength = sizeof paletteExtension - 1;
+
+int renameToPalette(char* path)
+{
+    int length = lstrlenA(path);
+    if (length >= NAME_BUFFER)
+        return 0;
+    char name[NAME_BUFFER];
+    lstrcpynA(name, path, NAME_BUFFER);
+
+    int keep = -1;  // characters kept in front of ".kcf"
+    for (int position = length; position >= 0 && position >= length - LOOK_BACK; --position) {
+        if (name[position] == '\\') {
+            keep = length;
+            break;
+        }
+        if (name[position] == '.') {
+            keep = position;
+            break;
+        }
+    }
+    if (keep < 0 || keep + extensionLength >= NAME_BUFFER)
+        return 0;
+
+    lstrcpynA(name + keep, paletteExtension, extensionLength + 1);
+    lstrcpynA(path, name, NAME_BUFFER);
+    return 1;
+}
+
+static DWORD readPaletteSetting()
+{
+    DWORD type = 0;
+    BYTE data[4] = {0, 0, 0, 0};
+    SettingsStore::createKey(HKEY_CURRENT_USER, SETTINGS_KEY_PATH);
+    if (!SettingsStore::readValue(PALETTE_SETTING_NAME, &type, data, SettingsStore::ONE_SHOT))
+        return 0;
+    return (DWORD)data[0] | (DWORD)data[1] << 8 | (DWORD)data[2] << 16 | (DWORD)data[3] << 24;
+}
+
+void apply(int16_t depth, int32_t width, int32_t height, char* path, CelHeader* header)
+{
+    // The setting is read before the picture is looked at: every export that
+    // gets this far touches the settings key.
+    DWORD setting = readPaletteSetting();
+    if (setting != 1 || depth != 24 || width != 256 || height != 1)
+        return;
+    renameToPalette(path);
+    header->mark = CEL_MARK_PALETTE;
+}
+
+}

@@ -1,0 +1,62 @@
+#include "picture_rows.h"
+#include "cel_format.h"
+
+#include <string.h>
+
+int planPicture(int32_t depth, int32_t width, int32_t height, PictureLayout* layout)
+{
+    int64_t rows = height < 0 ? -(int64_t)height : height;
+    if (width < 0 || width > CEL_MAX_DIMENSION || rows > CEL_MAX_DIMENSION)
+        return 0;
+    int32_t rowBytes = celRowBytes(depth, width);
+    if ((int64_t)rowBytes * rows > CEL_MAX_BLOCK_BYTES)
+        return 0;
+
+    layout->depth = depth;
+    layout->width = width;
+    layout->rows = (int32_t)rows;
+    layout->topDown = height < 0;
+    layout->rowBytes = rowBytes;
+    layout->sourceStride = (rowBytes + 3) & ~3;
+    layout->blockBytes = (uint32_t)rowBytes * (uint32_t)rows;
+    return 1;
+}
+
+// 1- and 4-bit rows already have the KiSS order (leftmost pixel in the high
+// bits); only the bits past the last pixel, which the host may leave as
+// anything, are cleared.
+static void copyPackedRow(const uint8_t* from, uint8_t* to, int32_t rowBytes, int32_t width, int32_t depth)
+{
+    memcpy(to, from, rowBytes);
+    int32_t unusedBits = rowBytes * 8 - width * depth;
+    if (rowBytes > 0 && unusedBits > 0)
+        to[rowBytes - 1] &= (uint8_t)(0xFF << unusedBits);
+}
+
+static void copyBgrRowAsRgb(const uint8_t* from, uint8_t* to, int32_t width)
+{
+    for (int32_t x = 0; x < width; ++x, from += 3, to += 3) {
+        to[0] = from[2];
+        to[1] = from[1];
+        to[2] = from[0];
+    }
+}
+
+void convertRows(const PictureLayout& layout, const uint8_t* source, uint8_t* block)
+{
+    if (layout.depth != 1 && layout.depth != 4 && layout.depth != 8 && layout.depth != 24) {
+        memset(block, 0, layout.blockBytes);
+        return;
+    }
+    for (int32_t row = 0; row < layout.rows; ++row) {
+        int32_t sourceRow = layout.topDown ? row : layout.rows - 1 - row;
+        const uint8_t* from = source + (size_t)sourceRow * layout.sourceStride;
+        uint8_t* to = block + (size_t)row * layout.rowBytes;
+        if (layout.depth == 24)
+            copyBgrRowAsRgb(from, to, layout.width);
+        else if (layout.depth == 8)
+            memcpy(to, from, layout.width);
+        else
+            copyPackedRow(from, to, layout.rowBytes, layout.width, layout.depth);
+    }
+}

@@ -1,0 +1,73 @@
+// The call counter, the fault plan, and the strings every build gets from Windows.
+#include "native_platform.h"
+
+#include <stdarg.h>
+#include <stdio.h>
+
+namespace NativePlatform {
+
+static std::vector<std::string> calls;
+static unsigned failingCall = 0;
+static Fault failingFault = FAULT_FAIL;
+
+void resetCalls()
+{
+    calls.clear();
+    failingCall = 0;
+}
+
+void failCall(unsigned number, Fault fault)
+{
+    failingCall = number;
+    failingFault = fault;
+}
+
+const std::vector<std::string>& callLog() { return calls; }
+
+bool countCall(const char* name, Fault* fault)
+{
+    calls.push_back(name);
+    if (calls.size() != failingCall)
+        return false;
+    if (fault != nullptr)
+        *fault = failingFault;
+    return true;
+}
+
+}
+
+LPSTR WINAPI lstrcpynA(LPSTR to, LPCSTR from, int length)
+{
+    LPSTR at = to;
+    while (length > 1 && *from != '\0') {
+        *at++ = *from++;
+        --length;
+    }
+    if (length > 0)
+        *at = '\0';
+    return to;
+}
+
+int WINAPI lstrlenA(LPCSTR text)
+{
+    int length = 0;
+    while (text != NULL && text[length] != '\0')
+        ++length;
+    return length;
+}
+
+int wsprintfA(LPSTR to, LPCSTR format, ...)
+{
+    va_list arguments;
+    va_start(arguments, format);
+    int length = vsnprintf(to, 1024, format, arguments);  // wsprintfA's own limit
+    va_end(arguments);
+    return length;
+}
+
+#include "native_internal.h"
+
+NativePlatform::Held NativePlatform::held()
+{
+    return Held{heldMemoryBlocks(), heldLocks(), heldFiles(), heldRegistryKeys()};
+}

@@ -1,0 +1,134 @@
+// The native build's stand-in for <windows.h>.
+//
+// porvane runs inside a Windows host, but its logic is also built on Linux so
+// that it can be unit-tested, fault-injected, sanitized and fuzzed. This
+// header declares exactly the Windows types, constants and calls that the
+// plug-in, the reference host and the tests use, with the same names,
+// argument orders, types and results as Windows; platform/*.cpp implements
+// them over POSIX files and heap memory (native_platform.h has the test
+// controls). It is the only place where the two builds differ.
+#ifndef PORVANE_NATIVE_WINDOWS_H
+#define PORVANE_NATIVE_WINDOWS_H
+
+#include <stddef.h>
+#include <stdint.h>
+
+#define WINAPI
+#define CALLBACK
+#define APIENTRY
+
+typedef int BOOL;
+typedef uint8_t BYTE;
+typedef uint16_t WORD;
+typedef uint32_t DWORD;
+typedef int32_t LONG;
+typedef uint32_t UINT;
+typedef DWORD* LPDWORD;
+typedef char* LPSTR;
+typedef const char* LPCSTR;
+typedef void* LPVOID;
+typedef const void* LPCVOID;
+typedef intptr_t INT_PTR;
+typedef uintptr_t UINT_PTR;
+typedef uintptr_t WPARAM;
+typedef intptr_t LPARAM;
+typedef intptr_t LRESULT;
+typedef size_t SIZE_T;
+typedef LONG LSTATUS;
+typedef DWORD REGSAM;
+typedef void* HANDLE;
+typedef void* HLOCAL;
+typedef struct HKEY__* HKEY;
+typedef HKEY* PHKEY;
+typedef struct HWND__* HWND;
+typedef struct HINSTANCE__* HINSTANCE;
+typedef HINSTANCE HMODULE;
+typedef INT_PTR(WINAPI* FARPROC)();
+typedef INT_PTR(CALLBACK* DLGPROC)(HWND, UINT, WPARAM, LPARAM);
+typedef struct _SECURITY_ATTRIBUTES SECURITY_ATTRIBUTES, *LPSECURITY_ATTRIBUTES;
+typedef struct _OVERLAPPED OVERLAPPED, *LPOVERLAPPED;
+
+#define TRUE 1
+#define FALSE 0
+#define MAX_PATH 260
+#define LOWORD(l) ((WORD)(((uintptr_t)(l)) & 0xFFFF))
+#define HIWORD(l) ((WORD)((((uintptr_t)(l)) >> 16) & 0xFFFF))
+#define MAKEWPARAM(low, high) ((WPARAM)(((DWORD)(WORD)(low)) | ((DWORD)(WORD)(high)) << 16))
+#define MAKEINTRESOURCEA(i) ((LPSTR)(uintptr_t)(WORD)(i))
+
+#define DLL_PROCESS_ATTACH 1
+
+#define LMEM_FIXED 0x0000
+#define LMEM_MOVEABLE 0x0002
+#define LMEM_ZEROINIT 0x0040
+
+#define GENERIC_WRITE 0x40000000
+#define CREATE_ALWAYS 2
+#define FILE_ATTRIBUTE_NORMAL 0x80
+#define INVALID_HANDLE_VALUE ((HANDLE)(intptr_t)-1)
+#define MOVEFILE_REPLACE_EXISTING 0x1
+
+#define ERROR_SUCCESS 0L
+#define ERROR_FILE_NOT_FOUND 2L
+#define ERROR_ACCESS_DENIED 5L
+#define ERROR_INVALID_HANDLE 6L
+#define ERROR_NOT_ENOUGH_MEMORY 8L
+#define ERROR_MORE_DATA 234L
+
+#define HKEY_CURRENT_USER ((HKEY)(uintptr_t)0x80000001)
+#define KEY_ALL_ACCESS 0xF003F
+#define REG_NONE 0
+#define REG_SZ 1
+#define REG_BINARY 3
+#define REG_DWORD 4
+
+#define WM_CLOSE 0x0010
+#define WM_INITDIALOG 0x0110
+#define WM_COMMAND 0x0111
+#define BN_CLICKED 0
+#define IDOK 1
+#define IDCANCEL 2
+#define BST_UNCHECKED 0
+#define BST_CHECKED 1
+#define MB_OK 0x00000000
+
+// Memory
+HLOCAL WINAPI LocalAlloc(UINT flags, SIZE_T bytes);
+HLOCAL WINAPI LocalFree(HLOCAL memory);
+LPVOID WINAPI LocalLock(HLOCAL memory);
+BOOL WINAPI LocalUnlock(HLOCAL memory);
+
+// Files
+HANDLE WINAPI CreateFileA(LPCSTR name, DWORD access, DWORD shareMode, LPSECURITY_ATTRIBUTES security,
+                          DWORD creation, DWORD attributes, HANDLE templateFile);
+BOOL WINAPI WriteFile(HANDLE file, LPCVOID bytes, DWORD count, LPDWORD written, LPOVERLAPPED overlapped);
+BOOL WINAPI CloseHandle(HANDLE object);
+UINT WINAPI GetTempFileNameA(LPCSTR folder, LPCSTR prefix, UINT unique, LPSTR tempName);
+BOOL WINAPI MoveFileExA(LPCSTR existing, LPCSTR replacement, DWORD flags);
+BOOL WINAPI DeleteFileA(LPCSTR name);
+
+// Registry
+LSTATUS WINAPI RegCreateKeyA(HKEY root, LPCSTR subKey, PHKEY result);
+LSTATUS WINAPI RegOpenKeyExA(HKEY root, LPCSTR subKey, DWORD options, REGSAM access, PHKEY result);
+LSTATUS WINAPI RegQueryValueExA(HKEY key, LPCSTR name, LPDWORD reserved, LPDWORD type, BYTE* data, LPDWORD size);
+LSTATUS WINAPI RegSetValueExA(HKEY key, LPCSTR name, DWORD reserved, DWORD type, const BYTE* data, DWORD size);
+LSTATUS WINAPI RegCloseKey(HKEY key);
+
+// Dialogs and message boxes
+INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND owner, DLGPROC procedure, LPARAM init);
+BOOL WINAPI EndDialog(HWND dialog, INT_PTR result);
+BOOL WINAPI CheckDlgButton(HWND dialog, int id, UINT check);
+UINT WINAPI IsDlgButtonChecked(HWND dialog, int id);
+int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
+
+// Strings
+LPSTR WINAPI lstrcpynA(LPSTR to, LPCSTR from, int length);
+int WINAPI lstrlenA(LPCSTR text);
+int wsprintfA(LPSTR to, LPCSTR format, ...);
+
+// Library loading, for the reference host: the plug-in is linked in.
+HMODULE WINAPI LoadLibraryA(LPCSTR name);
+FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR name);
+BOOL WINAPI FreeLibrary(HMODULE module);
+
+#endif

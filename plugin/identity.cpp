@@ -1,0 +1,28 @@
+// How the host identifies the plug-in: four fixed strings and the support query.
+#include "plugin_api.h"
+
+static const char* const identity[] = {
+    "T0XN",                         // plug-in interface code
+    "Wendrasil v0.01c by Nimbrel",  // description: title, version, maker
+    "CEL",                          // output format
+    ".cel",                         // default extension
+};
+static const LONG identityCount = sizeof identity / sizeof identity[0];
+
+extern "C" LONG WINAPI GetPluginInfo(LONG index, LPSTR buffer, LONG bufferLength)
+{
+    if (index < 0 || index >= identityCount)
+        return 0;
+    // lstrcpynA would still write a terminating zero for a length of 0; a
+    // buffer with no room at all is left untouched.
+    if (bufferLength <= 0)
+        return 0;
+    lstrcpynA(buffer, identity[index], bufferLength);
+    return lstrlenA(buffer);
+}
+
+// The answer gates nothing: CreatePicture handles whatever depth it is given.
+extern "C" LONG WINAPI IsSupported(LONG value)
+{
+    return (value == 4 || value == 8) ? 1 : 0;
+}

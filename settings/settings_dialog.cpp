@@ -1,0 +1,58 @@
+// The settings dialog: one check box for palette mode, OK and Cancel.
+//
+// The box is a plain BS_CHECKBOX, which does not toggle itself: the procedure
+// toggles it on every click. The stored value is shown checked when non-zero
+// and written as the box's state (0 or 1) on OK only. Enter, Esc and the
+// caption's close button are the dialog manager's: they arrive as IDOK and
+// IDCANCEL.
+#include "configuration.h"
+#include "settings_store.h"
+#include "../plugin/plugin_api.h"
+#include "../resources/resource_ids.h"
+
+static void showStoredSetting(HWND dialog)
+{
+    DWORD type = 0;
+    DWORD value = 0;
+    SettingsStore::createKey(HKEY_CURRENT_USER, SETTINGS_KEY_PATH);
+    bool stored = SettingsStore::readValue(PALETTE_SETTING_NAME, &type, (BYTE*)&value, SettingsStore::ONE_SHOT) != 0;
+    CheckDlgButton(dialog, IDC_PALETTE_CHECK, stored && value != 0 ? BST_CHECKED : BST_UNCHECKED);
+}
+
+static void storeCheckBoxState(HWND dialog)
+{
+    DWORD state = IsDlgButtonChecked(dialog, IDC_PALETTE_CHECK) == BST_CHECKED ? 1 : 0;
+    SettingsStore::writeValue(PALETTE_SETTING_NAME, REG_DWORD, (const BYTE*)&state, sizeof state,
+                              SettingsStore::ONE_SHOT);
+}
+
+INT_PTR CALLBACK settingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM /*lParam*/)
+{
+    if (message == WM_INITDIALOG) {
+        showStoredSetting(dialog);
+        return TRUE;  // the dialog manager focuses the first tab stop, OK
+    }
+    if (message != WM_COMMAND)
+        return FALSE;
+
+    switch (LOWORD(wParam)) {  // whatever the notification code
+    case IDOK:
+        storeCheckBoxState(dialog);
+        EndDialog(dialog, 1);
+        return TRUE;
+    case IDCANCEL:
+        EndDialog(dialog, 1);
+        return TRUE;
+    case IDC_PALETTE_CHECK:
+        CheckDlgButton(dialog, IDC_PALETTE_CHECK,
+                       IsDlgButtonChecked(dialog, IDC_PALETTE_CHECK) == BST_CHECKED ? BST_UNCHECKED : BST_CHECKED);
+        return FALSE;
+    default:
+        return FALSE;
+    }
+}
+
+void runSettingsDialog(HWND parent)
+{
+    DialogBoxParamA(moduleInstance, MAKEINTRESOURCEA(IDD_SETTINGS), parent, settingsDialogProc, 0);
+}
