@@ -28,3 +28,25 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
 fi
 as_root apt-get update -qq
 as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+
+# Wine runs 32-bit Windows programs as 32-bit Linux processes. Some virtual
+# machines cannot execute 32-bit code at all; there they run under qemu's
+# user-mode emulator instead (scripts/wine-session.sh arranges that). Debian
+# 12's own qemu (7.2) cannot run Wine, the one in bookworm-backports (10.0)
+# can: it is unpacked into build/tools, leaving the system's apt sources and
+# binfmt settings as they are.
+qemu_dir="$(cd "$(dirname "$0")/.." && pwd)/build/tools/qemu"
+if ! /lib/ld-linux.so.2 --version >/dev/null 2>&1 && [ ! -x "$qemu_dir/usr/bin/qemu-i386" ]; then
+    echo "This machine cannot run 32-bit code: fetching qemu-user from bookworm-backports for Wine."
+    mirror=$(apt-get indextargets --format '$(REPO_URI) $(RELEASE)' | awk '$2 == "bookworm" { print $1; exit }')
+    work=$(mktemp -d)
+    echo "deb [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] $mirror bookworm-backports main" > "$work/sources.list"
+    mkdir -p "$work/lists/partial"
+    apt_options=(-o "Dir::Etc::sourcelist=$work/sources.list" -o Dir::Etc::sourceparts=/nonexistent -o "APT::Sandbox::User=$(id -un)"
+                 -o "Dir::State::Lists=$work/lists" -o "Dir::Cache::archives=$work")
+    apt-get "${apt_options[@]}" update -qq
+    (cd "$work" && apt-get "${apt_options[@]}" download -qq qemu-user/bookworm-backports 2>/dev/null)
+    mkdir -p "$qemu_dir"
+    dpkg-deb -x "$work"/qemu-user_*.deb "$qemu_dir"
+    rm -rf "$work"
+fi

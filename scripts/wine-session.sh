@@ -11,6 +11,24 @@
 # code at all).
 set -uo pipefail
 
+# Where this machine cannot execute 32-bit code, the session runs in a user
+# and mount namespace of its own whose private binfmt_misc hands every 32-bit
+# program (Wine, wineserver and all they start) to the qemu that setup.sh
+# unpacked. Nothing outside the namespace changes.
+if ! /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
+    qemu="$(cd "$(dirname "$0")/.." && pwd)/build/tools/qemu/usr/bin/qemu-i386"
+    if [ -z "${PORVANE_I386_NAMESPACE:-}" ]; then
+        if [ ! -x "$qemu" ] || ! unshare --user --map-root-user --mount true 2>/dev/null; then
+            echo "Wine cannot run 32-bit Windows programs on this machine." >&2
+            exit 77
+        fi
+        exec unshare --user --map-root-user --mount --fork env PORVANE_I386_NAMESPACE=1 "$0" "$@"
+    fi
+    mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc &&
+    printf '%s' ":porvane-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:$qemu:F" \
+        > /proc/sys/fs/binfmt_misc/register || exit 77
+fi
+
 session=$(mktemp -d "${TMPDIR:-/tmp}/porvane-wine.XXXXXX")
 xvfb_pid=""
 cleanup() {
@@ -33,7 +51,8 @@ for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; do
 # A Japanese locale without touching the system's.
 mkdir -p "$session/locale"
 localedef -i ja_JP -f UTF-8 "$session/locale/ja_JP.UTF-8" >/dev/null 2>&1 || true
-export LOCPATH="$session/locale" LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
+export LOCPATH="$session/locale"
+{ export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8; } 2>/dev/null  # this shell itself cannot load it: only its children
 
 if ! timeout 180 wine cmd /c exit </dev/null >/dev/null 2>&1; then
     echo "Wine cannot run 32-bit Windows programs on this machine." >&2
@@ -41,5 +60,8 @@ if ! timeout 180 wine cmd /c exit </dev/null >/dev/null 2>&1; then
 fi
 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
 wineserver -w
+# A persistent server spares each Wine process the server's start-up.
+wineserver -p
+wine cmd /c exit </dev/null >/dev/null 2>&1
 
 "$@"
