@@ -191,8 +191,13 @@ LSTATUS WINAPI RegQueryValueExA(HKEY key, LPCSTR name, LPDWORD /*reserved*/, LPD
         *size = (DWORD)value.data.size();
     if (data == NULL)
         return ERROR_SUCCESS;
-    if (room < value.data.size())
+    if (room < value.data.size()) {
+        // Windows leaves the buffer's contents undefined here; filling it
+        // shows up a caller that uses the data of a failed read.
+        if (room > 0)
+            memcpy(data, value.data.data(), room);
         return ERROR_MORE_DATA;
+    }
     if (!value.data.empty())
         memcpy(data, value.data.data(), value.data.size());
     return ERROR_SUCCESS;
