@@ -1,0 +1,126 @@
+// The host calls every export with the Windows API convention and expects
+// the export to remove its own arguments from the stack. A call through a C
+// function pointer cannot show who cleaned up (the compiler restores the
+// stack pointer either way), so the calls here go through a few lines of
+// assembly that push the arguments, note ESP just before the call and just
+// after the return, and then restore the stack themselves.
+#include "wine_test_support.h"
+
+#if !defined(__i386__)
+#error "these tests call 32-bit x86 exports"
+#endif
+
+extern "C" uint32_t porvaneMeasuredCall(const void* function, const uint32_t* arguments, uint32_t count,
+                                         uint32_t* espBeforeCall, uint32_t* espAfterReturn);
+
+// cdecl: porvaneMeasuredCall(function, arguments, count, espBeforeCall, espAfterReturn).
+// The arguments are pushed last to first, as both conventions do. EBX and
+// EDI hold the two result pointers across the call: the callee must keep
+// them, and a callee that does not brings the test down rather than letting
+// it pass.
+asm(R"(
+    .text
+    .p2align 4
+    .globl _porvaneMeasuredCall
+    .def _porvaneMeasuredCall; .scl 2; .type 32; .endef
+_porvaneMeasuredCall:
+    pushl %ebp
+    movl %esp, %ebp
+    pushl %ebx
+    pushl %esi
+    pushl %edi
+    movl 12(%ebp), %esi
+    movl 16(%ebp), %ecx
+1:
+    testl %ecx, %ecx
+    jz 2f
+    decl %ecx
+    pushl (%esi,%ecx,4)
+    jmp 1b
+2:
+    movl 20(%ebp), %edi
+    movl 24(%ebp), %ebx
+    movl 8(%ebp), %eax
+    movl %esp, (%edi)
+    call *%eax
+    movl %esp, (%ebx)
+    leal -12(%ebp), %esp
+    popl %edi
+    popl %esi
+    popl %ebx
+    popl %ebp
+    ret
+)");
+
+namespace {
+
+struct Measured {
+    LONG result;
+    uint32_t released;  // bytes the callee took off the stack
+};
+
+Measured callMeasured(const void* function, std::vector<uint32_t> arguments)
+{
+    uint32_t before = 0, after = 0;
+    LONG result = (LONG)porvaneMeasuredCall(function, arguments.data(), (uint32_t)arguments.size(), &before, &after);
+    return {result, after - before};
+}
+
+uint32_t word(const void* pointer)
+{
+    return (uint32_t)(uintptr_t)pointer;
+}
+
+class StackDiscipline : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_PORVANE_READY(); }
+};
+
+TEST_F(StackDiscipline, TheHelperSeesWhoCleansUp)
+{
+    // The measurement itself, on two functions of known convention: a
+    // stdcall function of three arguments gives 12, a cdecl one 0.
+    struct Local {
+        static LONG WINAPI callee(LONG a, LONG b, LONG c) { return a + b + c; }
+        static LONG __cdecl caller(LONG a, LONG b, LONG c) { return a * b * c; }
+    };
+    Measured calleeCleans = callMeasured((const void*)&Local::callee, {2, 3, 4});
+    EXPECT_EQ(calleeCleans.result, 9);
+    EXPECT_EQ(calleeCleans.released, 12u);
+    Measured callerCleans = callMeasured((const void*)&Local::caller, {2, 3, 4});
+    EXPECT_EQ(callerCleans.result, 24);
+    EXPECT_EQ(callerCleans.released, 0u);
+}
+
+TEST_F(StackDiscipline, EachExportRemovesItsOwnArguments)
+{
+    char buffer[260];
+    Measured info = callMeasured((const void*)porvane().GetPluginInfo, {9, word(buffer), sizeof buffer});
+    EXPECT_EQ(info.result, 0);
+    EXPECT_EQ(info.released, 12u) << "GetPluginInfo";
+
+    Measured supported = callMeasured((const void*)porvane().IsSupported, {4});
+    EXPECT_EQ(supported.result, 1);
+    EXPECT_EQ(supported.released, 4u) << "IsSupported";
+
+    Measured configuration = callMeasured((const void*)porvane().ConfigurationDlg, {0, 7});
+    EXPECT_EQ(configuration.result, -101);
+    EXPECT_EQ(configuration.released, 8u) << "ConfigurationDlg";
+
+    // Stopped at the first progress report: nothing is read or written.
+    ScratchFolder scratch;
+    std::string path = scratch.path("stack.cel");
+    std::vector<char> pathBuffer(path.begin(), path.end());
+    pathBuffer.resize(path.size() + 5, '\0');
+    HostPicture picture(patternPixels(8, 3, 2, 1), false);
+    resetProgress(0);
+    Measured created = callMeasured((const void*)porvane().CreatePicture,
+                                    {word(pathBuffer.data()), 0, word(&picture.header), word(&picture.bits),
+                                     word(picture.info), word((const void*)&recordProgress), 123});
+    EXPECT_EQ(created.result, 101);
+    EXPECT_EQ(created.released, 28u) << "CreatePicture";
+    EXPECT_EQ(progressCalls, (std::vector<ProgressCall>{{0, 1, 123}}));
+    EXPECT_EQ(scratch.names(), std::vector<std::string>{});
+}
+
+}  // namespace
