@@ -43,7 +43,7 @@ if ! /lib/ld-linux.so.2 --version >/dev/null 2>&1 && [ ! -x "$qemu_dir/usr/bin/q
     echo "deb [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] $mirror bookworm-backports main" > "$work/sources.list"
     mkdir -p "$work/lists/partial"
     apt_options=(-o "Dir::Etc::sourcelist=$work/sources.list" -o Dir::Etc::sourceparts=/nonexistent -o "APT::Sandbox::User=$(id -un)"
-                 -o "Dir::State::Lists=$work/lists" -o "Dir::Cache::archives=$work")
+                 -o "Dir::State::Lists=$work/lists" -o "Dir::Cache=$work" -o "Dir::Cache::archives=$work")
     apt-get "${apt_options[@]}" update -qq
     (cd "$work" && apt-get "${apt_options[@]}" download -qq qemu-user/bookworm-backports 2>/dev/null)
     mkdir -p "$qemu_dir"
