@@ -1,6 +1,7 @@
-// Helpers for the native tests: pictures handed over as a host hands them
-// (movable memory handles and a picture information record), a scratch
-// folder with its own registry file, and the progress calls an export made.
+// Helpers shared by the native tests, the fuzz target and the benchmarks:
+// pictures handed over as a host hands them, the KiSS file they must become,
+// a scratch folder with its own registry file, and the progress calls an
+// export made. Free of gtest, so that the fuzz target can link it.
 #ifndef PORVANE_NATIVE_TEST_SUPPORT_H
 #define PORVANE_NATIVE_TEST_SUPPORT_H
 
@@ -13,13 +14,16 @@
 #include "../../plugin/plugin_api.h"
 #include "native_platform.h"
 
-// Bytes per host row: rows are padded to a multiple of 4 bytes.
+// Bytes per host row (8 bits a pixel for a depth that makes no sense),
+// padded to a multiple of 4 bytes.
 int32_t hostStride(int32_t depth, int32_t width);
+// Bytes per row of a KiSS file: packed, unpadded.
+int64_t kissRowBytes(int32_t depth, int64_t width);
 
-// A picture in movable memory handles, as the host passes it. `bits` holds
-// the host's rows as stored (bottom row first for a positive height).
+// A picture in movable memory handles, as the host passes it. `rows` are the
+// host's rows as stored (bottom row first for a positive height).
 struct HostPicture {
-    HostPicture(int16_t depth, int32_t width, int32_t height, const std::vector<uint8_t>& bits);
+    HostPicture(int16_t depth, int32_t width, int32_t height, const std::vector<uint8_t>& rows);
     ~HostPicture();
     HostPicture(const HostPicture&) = delete;
     HostPicture& operator=(const HostPicture&) = delete;
@@ -31,6 +35,12 @@ struct HostPicture {
 
 // Host rows of the given size filled with a pattern that differs per byte.
 std::vector<uint8_t> patternBits(int32_t depth, int32_t width, int32_t height, uint8_t seed = 0);
+
+// The KiSS file the host rows must become, worked out pixel by pixel: the
+// 32-byte header, then the rows top row first; depths with no conversion
+// give zero rows.
+std::vector<uint8_t> expectedKissFile(int16_t depth, int32_t width, int32_t height,
+                                      const std::vector<uint8_t>& hostRows, uint8_t mark);
 
 // The progress calls of one export, as (numerator, denominator, user value).
 struct ProgressCall {
@@ -54,10 +64,14 @@ struct ScratchFolder {
     ScratchFolder();
     ~ScratchFolder();
     std::string path(const std::string& name) const { return folder + "/" + name; }
-    std::vector<std::string> names() const;  // the files in it, sorted
+    std::string windowsPath(const std::string& name) const;  // as the host names it
+    std::vector<std::string> names() const;  // the files in it but the registry, sorted
     std::string folder;
 };
 
+std::vector<std::string> folderEntries(const std::string& folder);  // sorted, without "." and ".."
+bool isFolder(const std::string& path);
+void removeTree(const std::string& path);
 std::vector<uint8_t> readFile(const std::string& path);
 void writeFile(const std::string& path, const std::vector<uint8_t>& bytes);
 
