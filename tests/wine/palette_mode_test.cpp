@@ -4,36 +4,19 @@
 // names neither overrun the buffer nor get mangled.
 #include "wine_test_support.h"
 
-#include <string.h>
-
 namespace {
-
-typedef std::vector<ProgressCall> Calls;
-typedef std::vector<std::string> Names;
-
-const uint8_t canary = 0xA5;
-
-// The current folder for one case; left again before the scratch folder in
-// it is removed (declare it after the folder).
-struct WorkingFolder {
-    WorkingFolder(const std::string& folder, const char* back) : back(back)
-    {
-        entered = SetCurrentDirectoryA(folder.c_str()) != FALSE;
-    }
-    ~WorkingFolder() { SetCurrentDirectoryA(back); }
-    const char* back;
-    bool entered;
-};
 
 class PaletteMode : public ::testing::Test {
 protected:
     void SetUp() override
     {
         ASSERT_PORVANE_READY();
+        ASSERT_FALSE(scratch.folder.empty());
         DWORD length = GetCurrentDirectoryA(sizeof startFolder, startFolder);
         ASSERT_TRUE(length > 0 && length < sizeof startFolder);
     }
 
+    // Runs before the scratch folder (a member) is removed: it must not be the current folder then.
     void TearDown() override
     {
         EXPECT_TRUE(SetCurrentDirectoryA(startFolder));
@@ -43,30 +26,35 @@ protected:
     // A strip of 256 colours: what palette mode turns into a palette.
     static Pixels strip() { return patternPixels(24, 256, 1, 256); }
 
-    static void expectPaletteFile(const std::string& path)
+    // Exports `pixels` to `path` and expects `expected` in the host's buffer,
+    // the file there with `mark`, both progress reports, and nothing else in
+    // its folder. Removes the file again.
+    static void expectExport(std::string path, const std::string& expected, uint8_t mark,
+                             const Pixels& pixels = strip(), bool topDown = false)
     {
-        std::vector<uint8_t> bytes;
-        ASSERT_TRUE(readFile(path, &bytes)) << path;
-        ASSERT_EQ(bytes.size(), 800u) << path;
-        EXPECT_EQ(bytes[4], MARK_PALETTE) << path;
-        EXPECT_TRUE(sameBytes(bytes, expectedKissFile(strip(), MARK_PALETTE))) << path;
+        HostPicture picture(pixels, topDown);
+        ASSERT_EQ(exportPicture(&path, picture), 0);
+        EXPECT_EQ(path, expected);
+        EXPECT_EQ(progressCalls, (Calls{{0, 1, 77}, {1, 1, 77}}));
+        size_t slash = expected.rfind('\\');
+        EXPECT_EQ(folderEntries(slash == std::string::npos ? "." : expected.substr(0, slash)),
+                  Names{expected.substr(slash + 1)});
+        EXPECT_TRUE(fileHolds(expected, expectedKissFile(pixels, mark)));
+        DeleteFileA(expected.c_str());
     }
 
+    ScratchFolder scratch;
     char startFolder[MAX_PATH];
 };
 
 TEST_F(PaletteMode, WithoutKeyTheExportCreatesTheKeyButNoValue)
 {
-    ASSERT_TRUE(deleteSettingsKey());
+    // The maker's key goes too (RegDeleteKey keeps it if it has other
+    // subkeys), so that the export has to create both.
+    RegDeleteKeyA(HKEY_CURRENT_USER, settingsKeyPath);
+    RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\brovald");
     ASSERT_FALSE(settingsKeyExists());
-    ScratchFolder scratch;
-    HostPicture picture(strip(), false);
-    std::string path = scratch.path("strip.cel");
-    ASSERT_EQ(exportPicture(&path, picture), 0);
-    EXPECT_EQ(path, scratch.path("strip.cel"));
-    EXPECT_TRUE(fileHolds(path, expectedKissFile(strip(), MARK_CEL)));
-    EXPECT_EQ(scratch.names(), Names{"strip.cel"});
-
+    expectExport(scratch.path("strip.cel"), scratch.path("strip.cel"), MARK_CEL);
     EXPECT_TRUE(settingsKeyExists());
     DWORD type = 0;
     std::vector<uint8_t> bytes;
@@ -103,20 +91,8 @@ TEST_F(PaletteMode, OnlyAStoredOneTurnsItOn)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         ASSERT_TRUE(storeSetting(c.type, c.bytes));
-        ScratchFolder scratch;
-        HostPicture picture(strip(), false);
-        std::string path = scratch.path("strip.cel");
-        ASSERT_EQ(exportPicture(&path, picture), 0);
-        EXPECT_EQ(progressCalls, (Calls{{0, 1, 77}, {1, 1, 77}}));
-        if (c.on) {
-            EXPECT_EQ(path, scratch.path("strip.kcf"));
-            EXPECT_EQ(scratch.names(), Names{"strip.kcf"});
-            expectPaletteFile(scratch.path("strip.kcf"));
-        } else {
-            EXPECT_EQ(path, scratch.path("strip.cel"));
-            EXPECT_EQ(scratch.names(), Names{"strip.cel"});
-            EXPECT_TRUE(fileHolds(scratch.path("strip.cel"), expectedKissFile(strip(), MARK_CEL)));
-        }
+        expectExport(scratch.path("strip.cel"), scratch.path(c.on ? "strip.kcf" : "strip.cel"),
+                     c.on ? MARK_PALETTE : MARK_CEL);
         // Reading the setting leaves it as the user stored it.
         DWORD type = 0;
         std::vector<uint8_t> bytes;
@@ -133,69 +109,40 @@ TEST_F(PaletteMode, DestinationNameIsRewrittenWhereItsEndAllows)
         const char* given;
         const char* result;
     };
-    // Within the scratch folder: the backslash before a short name counts.
     const Rename inFolder[] = {
         {"strip.cel", "strip.kcf"},
-        {"strip", "strip.kcf"},          // backslash six from the end: no extension, append
+        {"strip", "strip.kcf"},           // backslash six from the end: no extension, append
         {"strip.jpeg", "strip.kcf"},
-        {"strip.tiff2", "strip.kcf"},    // full stop six from the end
-        {"colour", "colour"},            // backslash seven from the end: out of reach
-        {"strip.backup", "strip.backup"},// full stop seven from the end
+        {"strip.tiff2", "strip.kcf"},     // full stop six from the end
+        {"colour", "colour"},             // backslash seven from the end: out of reach
+        {"strip.backup", "strip.backup"}, // full stop seven from the end
         {"a.b", "a.kcf"},
         {"ab", "ab.kcf"},
-        {"ab.c.d", "ab.c.kcf"},          // the last full stop starts the extension
+        {"ab.c.d", "ab.c.kcf"},           // the last full stop starts the extension
         {"strip.", "strip.kcf"},
         {"STRIP.CEL", "STRIP.kcf"},
     };
     for (const Rename& r : inFolder) {
         SCOPED_TRACE(r.given);
-        ScratchFolder scratch;
-        HostPicture picture(strip(), false);
-        std::string path = scratch.path(r.given);
-        ASSERT_EQ(exportPicture(&path, picture), 0);
-        EXPECT_EQ(path, scratch.path(r.result));
-        EXPECT_EQ(scratch.names(), Names{r.result});
-        expectPaletteFile(scratch.path(r.result));
+        expectExport(scratch.path(r.given), scratch.path(r.result), MARK_PALETTE);
     }
+    // A backslash met first ends the search: the folder's full stop is no extension.
+    ASSERT_TRUE(CreateDirectoryA(scratch.path("v1.2").c_str(), NULL));
+    expectExport(scratch.path("v1.2\\abc"), scratch.path("v1.2\\abc.kcf"), MARK_PALETTE);
+    ASSERT_TRUE(RemoveDirectoryA(scratch.path("v1.2").c_str()));
 
-    // Looking back from the end, a backslash met before any full stop ends
-    // the search: the full stop in the folder name is not an extension.
-    {
-        ScratchFolder scratch;
-        ASSERT_TRUE(CreateDirectoryA(scratch.path("v1.2").c_str(), NULL));
-        HostPicture picture(strip(), false);
-        std::string path = scratch.path("v1.2\\abc");
-        ASSERT_EQ(exportPicture(&path, picture), 0);
-        EXPECT_EQ(path, scratch.path("v1.2\\abc.kcf"));
-        EXPECT_EQ(folderEntries(scratch.path("v1.2")), Names{"abc.kcf"});
-        expectPaletteFile(path);
-    }
-
-    // Bare names, relative to the current folder: no backslash to find.
-    const Rename bare[] = {
-        {"a.b", "a.kcf"},
-        {"ab", "ab"},
-        {"strip", "strip"},
-        {"strip.cel", "strip.kcf"},
-    };
+    // Relative to the current folder: no backslash to find.
+    const Rename bare[] = {{"a.b", "a.kcf"}, {"ab", "ab"}, {"strip", "strip"}, {"strip.cel", "strip.kcf"}};
+    ASSERT_TRUE(SetCurrentDirectoryA(scratch.folder.c_str()));
     for (const Rename& r : bare) {
         SCOPED_TRACE(std::string("bare ") + r.given);
-        ScratchFolder scratch;
-        WorkingFolder inside(scratch.folder, startFolder);
-        ASSERT_TRUE(inside.entered);
-        HostPicture picture(strip(), false);
-        std::string path = r.given;
-        ASSERT_EQ(exportPicture(&path, picture), 0);
-        EXPECT_EQ(path, r.result);
-        EXPECT_EQ(scratch.names(), Names{r.result});
-        expectPaletteFile(scratch.path(r.result));
+        expectExport(r.given, r.result, MARK_PALETTE);
     }
 }
 
 TEST_F(PaletteMode, MissingFolderStillRewritesTheName)
 {
     ASSERT_TRUE(storeSettingDword(1));
-    ScratchFolder scratch;
     HostPicture picture(strip(), false);
     std::string path = scratch.path("missing\\strip.cel");
     EXPECT_EQ(exportPicture(&path, picture, recordProgress, 31), 109);
@@ -208,118 +155,65 @@ TEST_F(PaletteMode, OtherPicturesStayCelsUnderTheirOwnName)
 {
     ASSERT_TRUE(storeSettingDword(1));
     struct Case {
-        const char* what;
         int16_t depth;
         int32_t width, height;
-        bool topDown;
+        bool topDown;  // height -1 in the header
     };
-    const Case cases[] = {
-        {"256 x 2, 24 bits", 24, 256, 2, false},
-        {"256 x 1, 8 bits", 8, 256, 1, false},
-        {"255 x 1, 24 bits", 24, 255, 1, false},
-        {"257 x 1, 24 bits", 24, 257, 1, false},
-        {"256 x 1 given top row first (height -1), 24 bits", 24, 256, 1, true},
-    };
+    const Case cases[] = {{24, 256, 2, false}, {8, 256, 1, false}, {24, 255, 1, false}, {24, 257, 1, false},
+                          {24, 256, 1, true}};
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        ScratchFolder scratch;
-        Pixels pixels = patternPixels(c.depth, c.width, c.height, 5);
-        HostPicture picture(pixels, c.topDown);
-        std::string path = scratch.path("strip.cel");
-        ASSERT_EQ(exportPicture(&path, picture), 0);
-        EXPECT_EQ(path, scratch.path("strip.cel"));
-        EXPECT_EQ(scratch.names(), Names{"strip.cel"});
-        EXPECT_TRUE(fileHolds(path, expectedKissFile(pixels, MARK_CEL)));
+        SCOPED_TRACE(::testing::Message() << c.depth << " bits, " << c.width << " x " << c.height
+                                          << (c.topDown ? " top-down" : ""));
+        expectExport(scratch.path("strip.cel"), scratch.path("strip.cel"), MARK_CEL,
+                     patternPixels(c.depth, c.width, c.height, 5), c.topDown);
     }
 }
 
-// Long names: the host's buffer has room for the name, its zero and four
-// more characters. The rewrite is done only when the old name has fewer than
-// 256 characters and the new one at most 255; otherwise the name stays.
+// The host's buffer has room for the name, its zero and four more
+// characters. The rewrite is done only when the old name has fewer than 256
+// characters and the new one at most 255; otherwise the name stays.
 TEST_F(PaletteMode, LongNamesAreRewrittenOnlyWhenTheResultFits)
 {
     ASSERT_TRUE(storeSettingDword(1));
-
-    enum Ending { DOT_CEL, DOT_C, SHORT_NAME_IN_LONG_FOLDER, NO_EXTENSION };
-    const char* const endingNames[] = {"name.cel", "name.c", "long folder\\abc", "no extension in reach"};
-    const size_t lengths[] = {250, 251, 252, 253, 254, 255, 256, 257, 259, 260, 300};
-
-    for (int ending = DOT_CEL; ending <= NO_EXTENSION; ++ending) {
-        for (size_t length : lengths) {
-            SCOPED_TRACE(::testing::Message() << endingNames[ending] << ", " << length << " characters");
-            ScratchFolder scratch;
-            const std::string prefix = scratch.folder + "\\";
+    struct Ending {
+        const char* what;
+        std::string tail, rewritten;  // after a run of filler characters
+        bool folderExists;
+    };
+    // A missing folder fails the write, but the name is rewritten first.
+    const Ending endings[] = {{"name.cel", ".cel", ".kcf", true},
+                              {"name.c", ".c", ".kcf", true},
+                              {"long folder\\abc", "\\abc", "\\abc.kcf", false},
+                              {"no extension in reach", "", "", true}};
+    for (const Ending& e : endings) {
+        for (size_t length : {250, 251, 252, 253, 254, 255, 256, 257, 259, 260, 300}) {
+            SCOPED_TRACE(::testing::Message() << e.what << ", " << length << " characters");
+            ScratchFolder folder;
+            const std::string prefix = folder.folder + "\\";
             ASSERT_LT(prefix.size() + 16, 250u) << "the temporary folder is too long for this test: " << prefix;
-            const size_t room = length - prefix.size();
-
-            std::string path, rewritten;
-            bool folderExists = true;
-            switch (ending) {
-            case DOT_CEL:
-                path = prefix + std::string(room - 4, 'n') + ".cel";
-                rewritten = prefix + std::string(room - 4, 'n') + ".kcf";
-                break;
-            case DOT_C:
-                path = prefix + std::string(room - 2, 'n') + ".c";
-                rewritten = prefix + std::string(room - 2, 'n') + ".kcf";
-                break;
-            case SHORT_NAME_IN_LONG_FOLDER:
-                // The folder does not exist: the write fails, but the name is
-                // rewritten first and the buffer shows it.
-                path = prefix + std::string(room - 4, 'd') + "\\abc";
-                rewritten = path + ".kcf";
-                folderExists = false;
-                break;
-            case NO_EXTENSION:
-                path = prefix + std::string(room, 'n');
-                rewritten = path;
-                break;
-            }
-            ASSERT_EQ(path.size(), length);
-            const bool fits = path.size() < 256 && rewritten.size() <= 255;
-            const std::string expected = fits ? rewritten : path;
-
-            // The path, its zero, then nothing but canary bytes.
-            std::vector<char> buffer(512, (char)canary);
-            memcpy(buffer.data(), path.c_str(), path.size() + 1);
+            const std::string filler(length - prefix.size() - e.tail.size(), 'n');
+            const std::string given = prefix + filler + e.tail, rewritten = prefix + filler + e.rewritten;
+            const std::string expected = length < 256 && rewritten.size() <= 255 ? rewritten : given;
             HostPicture picture(strip(), false);
-            resetProgress();
-            LONG status = porvane().CreatePicture(buffer.data(), 0, &picture.header, &picture.bits, picture.info,
-                                                  recordProgress, 3);
+            std::string path = given;
+            LONG status = exportPicture(&path, picture, recordProgress, 3);
+            EXPECT_EQ(path, expected);
 
-            size_t end = 0;
-            while (end < buffer.size() && buffer[end] != '\0')
-                ++end;
-            ASSERT_LT(end, buffer.size()) << "no terminating zero left in the buffer";
-            EXPECT_EQ(std::string(buffer.data(), end), expected);
-            for (size_t i = length + 5; i < buffer.size(); ++i) {
-                if ((uint8_t)buffer[i] != canary) {
-                    ADD_FAILURE() << "byte " << i << " changed: past the name, its zero and four more";
-                    break;
-                }
-            }
-            EXPECT_EQ(lockCount(picture.header), 0u);
-            EXPECT_EQ(lockCount(picture.bits), 0u);
-
-            const std::string finalName = expected.substr(prefix.size());
-            if (!folderExists) {
+            const Names created = {expected.substr(prefix.size())};
+            if (!e.folderExists) {
                 EXPECT_EQ(status, 109);
-                EXPECT_EQ(scratch.names(), Names{});
+                EXPECT_EQ(folder.names(), Names{});
             } else if (expected.size() <= 255) {
-                // Well within what the ANSI file functions take.
                 EXPECT_EQ(status, 0);
-                EXPECT_EQ(scratch.names(), Names{finalName});
-                if (status == 0)
-                    expectPaletteFile(expected);
+                EXPECT_EQ(folder.names(), created);
+                EXPECT_TRUE(fileHolds(expected, expectedKissFile(strip(), MARK_PALETTE)));
             } else {
                 // Past 255 characters the file system may or may not take
                 // the name; either way the outcome must be consistent.
                 EXPECT_TRUE(status == 0 || status == 109) << "status " << status;
+                EXPECT_EQ(folder.names(), status == 0 ? created : Names{});
                 if (status == 0) {
-                    EXPECT_EQ(scratch.names(), Names{finalName});
                     EXPECT_EQ(progressCalls, (Calls{{0, 1, 3}, {1, 1, 3}}));
-                } else {
-                    EXPECT_EQ(scratch.names(), Names{});
                 }
             }
         }

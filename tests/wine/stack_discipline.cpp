@@ -71,56 +71,48 @@ uint32_t word(const void* pointer)
     return (uint32_t)(uintptr_t)pointer;
 }
 
-class StackDiscipline : public ::testing::Test {
-protected:
-    void SetUp() override { ASSERT_PORVANE_READY(); }
+struct Local {
+    static LONG WINAPI callee(LONG a, LONG b, LONG c) { return a + b + c; }
+    static LONG __cdecl caller(LONG a, LONG b, LONG c) { return a * b * c; }
 };
 
-TEST_F(StackDiscipline, TheHelperSeesWhoCleansUp)
+TEST(StackDiscipline, EachExportRemovesItsOwnArguments)
 {
-    // The measurement itself, on two functions of known convention: a
-    // stdcall function of three arguments gives 12, a cdecl one 0.
-    struct Local {
-        static LONG WINAPI callee(LONG a, LONG b, LONG c) { return a + b + c; }
-        static LONG __cdecl caller(LONG a, LONG b, LONG c) { return a * b * c; }
-    };
-    Measured calleeCleans = callMeasured((const void*)&Local::callee, {2, 3, 4});
-    EXPECT_EQ(calleeCleans.result, 9);
-    EXPECT_EQ(calleeCleans.released, 12u);
-    Measured callerCleans = callMeasured((const void*)&Local::caller, {2, 3, 4});
-    EXPECT_EQ(callerCleans.result, 24);
-    EXPECT_EQ(callerCleans.released, 0u);
-}
-
-TEST_F(StackDiscipline, EachExportRemovesItsOwnArguments)
-{
+    ASSERT_PORVANE_READY();
     char buffer[260];
-    Measured info = callMeasured((const void*)porvane().GetPluginInfo, {9, word(buffer), sizeof buffer});
-    EXPECT_EQ(info.result, 0);
-    EXPECT_EQ(info.released, 12u) << "GetPluginInfo";
-
-    Measured supported = callMeasured((const void*)porvane().IsSupported, {4});
-    EXPECT_EQ(supported.result, 1);
-    EXPECT_EQ(supported.released, 4u) << "IsSupported";
-
-    Measured configuration = callMeasured((const void*)porvane().ConfigurationDlg, {0, 7});
-    EXPECT_EQ(configuration.result, -101);
-    EXPECT_EQ(configuration.released, 8u) << "ConfigurationDlg";
-
-    // Stopped at the first progress report: nothing is read or written.
     ScratchFolder scratch;
     std::string path = scratch.path("stack.cel");
     std::vector<char> pathBuffer(path.begin(), path.end());
     pathBuffer.resize(path.size() + 5, '\0');
     HostPicture picture(patternPixels(8, 3, 2, 1), false);
-    resetProgress(0);
-    Measured created = callMeasured((const void*)porvane().CreatePicture,
-                                    {word(pathBuffer.data()), 0, word(&picture.header), word(&picture.bits),
-                                     word(picture.info), word((const void*)&recordProgress), 123});
-    EXPECT_EQ(created.result, 101);
-    EXPECT_EQ(created.released, 28u) << "CreatePicture";
-    EXPECT_EQ(progressCalls, (std::vector<ProgressCall>{{0, 1, 123}}));
-    EXPECT_EQ(scratch.names(), std::vector<std::string>{});
+    resetProgress(0);  // stopped at the first report: nothing is read or written
+
+    struct Case {
+        const char* name;
+        const void* function;
+        std::vector<uint32_t> arguments;
+        LONG result;
+        uint32_t released;
+    };
+    const Case cases[] = {
+        // The measurement itself, on functions of known convention.
+        {"a stdcall function", (const void*)&Local::callee, {2, 3, 4}, 9, 12},
+        {"a cdecl function", (const void*)&Local::caller, {2, 3, 4}, 24, 0},
+        {"GetPluginInfo", (const void*)porvane().GetPluginInfo, {9, word(buffer), sizeof buffer}, 0, 12},
+        {"IsSupported", (const void*)porvane().IsSupported, {4}, 1, 4},
+        {"ConfigurationDlg", (const void*)porvane().ConfigurationDlg, {0, 7}, -101, 8},
+        {"CreatePicture", (const void*)porvane().CreatePicture,
+         {word(pathBuffer.data()), 0, word(&picture.header), word(&picture.bits), word(picture.info),
+          word((const void*)&recordProgress), 123},
+         101, 28},
+    };
+    for (const Case& c : cases) {
+        Measured measured = callMeasured(c.function, c.arguments);
+        EXPECT_EQ(measured.result, c.result) << c.name;
+        EXPECT_EQ(measured.released, c.released) << c.name;
+    }
+    EXPECT_EQ(progressCalls, (Calls{{0, 1, 123}}));
+    EXPECT_EQ(scratch.names(), Names{});
 }
 
 }  // namespace
