@@ -13,8 +13,8 @@ extern "C" LONG WINAPI GetPluginInfo(LONG index, LPSTR buffer, LONG bufferLength
 {
     if (index < 0 || index >= identityCount)
         return 0;
-    // lstrcpynA would still write a terminating zero for a length of 0; a
-    // buffer with no room at all is left untouched.
+    // A buffer with no room, not even for the terminating zero, is left
+    // untouched rather than trusted to lstrcpynA's handling of it.
     if (bufferLength <= 0)
         return 0;
     lstrcpynA(buffer, identity[index], bufferLength);
