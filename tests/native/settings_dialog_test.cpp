@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "native_test_support.h"
+#include "../shared/stored_setting.h"
 #include "../../settings/configuration.h"
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved);
@@ -38,56 +39,8 @@ using NativePlatform::CLOSE_CAPTION;
 HWND const hostWindow = (HWND)(uintptr_t)0x00C0FFEE;
 HINSTANCE const ourModule = (HINSTANCE)(uintptr_t)0x10000000;
 
-const char settingsKey[] = "Software\\brovald\\porvane";
-const char settingName[] = "ChengePallet";
-
-// "ChengePallet" as the registry holds it.
-struct Stored {
-    bool present;
-    DWORD type;
-    std::vector<uint8_t> bytes;
-    bool operator==(const Stored& other) const
-    {
-        return present == other.present && (!present || (type == other.type && bytes == other.bytes));
-    }
-};
-
-void PrintTo(const Stored& stored, std::ostream* out)
-{
-    if (!stored.present) {
-        *out << "(no value)";
-        return;
-    }
-    *out << "type " << stored.type << ", " << stored.bytes.size() << " bytes:";
-    for (uint8_t b : stored.bytes) {
-        char hex[4];
-        snprintf(hex, sizeof hex, " %02x", b);
-        *out << hex;
-    }
-}
-
-const Stored noValue = {false, 0, {}};
-Stored dword(uint8_t low) { return Stored{true, REG_DWORD, {low, 0, 0, 0}}; }
-
-// Reads through the registry calls themselves, so a value the dialog wrote
-// with the wrong size or type shows as such. These calls are counted: read
-// after looking at the call log.
-Stored storedSetting()
-{
-    Stored stored = noValue;
-    HKEY key = NULL;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, settingsKey, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
-        return stored;
-    DWORD type = 0, size = 0;
-    if (RegQueryValueExA(key, settingName, NULL, &type, NULL, &size) == ERROR_SUCCESS) {
-        std::vector<uint8_t> bytes(size);
-        DWORD room = size;
-        if (size == 0 || RegQueryValueExA(key, settingName, NULL, &type, bytes.data(), &room) == ERROR_SUCCESS)
-            stored = Stored{true, type, bytes};
-    }
-    RegCloseKey(key);
-    return stored;
-}
+// Read after looking at the call log: the registry calls it makes are counted.
+Stored storedSetting() { return readStoredSetting(); }
 
 std::vector<std::string> registryCalls(const std::vector<std::string>& log)
 {

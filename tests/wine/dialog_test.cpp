@@ -20,6 +20,8 @@
 #include <thread>
 #include <vector>
 
+#include "../shared/stored_setting.h"
+
 namespace {
 
 typedef LONG(WINAPI* ConfigurationDlgFn)(HWND parent, LONG function);
@@ -40,45 +42,7 @@ ConfigurationDlgFn configurationDlg(std::string* error)
 // ---------------------------------------------------------------------------
 // The palette-mode setting as the registry holds it
 
-const char settingsKey[] = "Software\\brovald\\porvane";
-const char settingName[] = "ChengePallet";
-
-struct Stored {
-    bool present;
-    DWORD type;
-    std::vector<BYTE> bytes;
-    bool operator==(const Stored& other) const
-    {
-        return present == other.present && (!present || (type == other.type && bytes == other.bytes));
-    }
-};
-
-void PrintTo(const Stored& stored, std::ostream* out)
-{
-    if (!stored.present)
-        *out << "(no value)";
-    else
-        *out << "type " << stored.type << ", bytes " << ::testing::PrintToString(stored.bytes);
-}
-
-const Stored noValue = {false, 0, {}};
-Stored dword(BYTE low) { return Stored{true, REG_DWORD, {low, 0, 0, 0}}; }
-
-Stored readSetting()
-{
-    Stored stored = noValue;
-    HKEY key = NULL;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, settingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return stored;
-    DWORD type = 0, size = 0;
-    if (RegQueryValueExA(key, settingName, NULL, &type, NULL, &size) == ERROR_SUCCESS) {
-        std::vector<BYTE> bytes(size + 1);  // never a null buffer, even for an empty value
-        if (RegQueryValueExA(key, settingName, NULL, &type, bytes.data(), &size) == ERROR_SUCCESS)
-            stored = Stored{true, type, std::vector<BYTE>(bytes.begin(), bytes.begin() + size)};
-    }
-    RegCloseKey(key);
-    return stored;
-}
+Stored readSetting() { return readStoredSetting(); }
 
 void writeSetting(const Stored& stored)
 {
