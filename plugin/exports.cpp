@@ -16,7 +16,7 @@ extern "C" LONG WINAPI ConfigurationDlg(HWND parent, LONG function)
         showAboutBox(parent);
         return EXPORT_OK;
     case 1:
-        runSettingsDialog(parent);
+        runSettingsDialog(moduleInstance, parent);
         return EXPORT_OK;
     default:
         return CONFIG_NOT_IMPLEMENTED;

@@ -1,5 +1,5 @@
-// What crosses the boundary between the host picture program and porvane.xpi:
-// the status codes, the host's records and the four exported functions.
+// The four functions porvane.xpi exports to the host picture program (the
+// status codes and the host's records are in host_records.h).
 //
 // The host loads the library, asks GetPluginInfo for items 0 to 3, may ask
 // IsSupported, and then calls CreatePicture to save its current picture or
@@ -10,51 +10,7 @@
 #ifndef PORVANE_PLUGIN_API_H
 #define PORVANE_PLUGIN_API_H
 
-#include <windows.h>
-#include <stddef.h>
-#include <stdint.h>
-
-// Results that cross the boundary.
-enum ExportStatus {
-    EXPORT_OK = 0,                // done
-    EXPORT_ABORTED = 101,         // the progress callback asked to stop
-    EXPORT_NO_MEMORY = 104,       // the picture cannot be held in memory (or is too large for a cel)
-    EXPORT_WRITE_ERROR = 109,     // the output file cannot be created or written
-    CONFIG_NOT_IMPLEMENTED = -101 // ConfigurationDlg: the function code is neither 0 nor 1
-};
-
-// The host's device-independent bitmap header, laid out as the Windows
-// BITMAPINFOHEADER. The plug-in reads only width and height.
-struct BitmapInfoHeader {
-    uint32_t size;
-    int32_t width;           // pixels per row
-    int32_t height;          // rows; positive: bottom row first, negative: top row first
-    uint16_t planes;
-    uint16_t bitCount;
-    uint32_t compression;
-    uint32_t imageSize;
-    int32_t xPixelsPerMeter;
-    int32_t yPixelsPerMeter;
-    uint32_t coloursUsed;
-    uint32_t coloursImportant;
-};
-static_assert(sizeof(BitmapInfoHeader) == 40, "BitmapInfoHeader is the 40-byte Windows layout");
-static_assert(offsetof(BitmapInfoHeader, width) == 4 && offsetof(BitmapInfoHeader, height) == 8,
-              "width and height sit at byte offsets 4 and 8");
-
-// The host's packed picture information record. The plug-in reads only the
-// colour depth; the bytes before it are the host's own business.
-#pragma pack(push, 1)
-struct PictureInfoRecord {
-    uint8_t hostFields[20];  // never read
-    int16_t colorDepth;      // bits per pixel
-};
-#pragma pack(pop)
-static_assert(offsetof(PictureInfoRecord, colorDepth) == 20, "colour depth sits at byte offset 20");
-
-// The host's progress function: (numerator, denominator, user value); a
-// non-zero answer asks the plug-in to stop.
-typedef LONG(WINAPI* ProgressCallback)(LONG numerator, LONG denominator, LONG userValue);
+#include "host_records.h"
 
 extern "C" {
 LONG WINAPI GetPluginInfo(LONG index, LPSTR buffer, LONG bufferLength);
@@ -64,7 +20,7 @@ LONG WINAPI CreatePicture(LPSTR path, DWORD flags, HLOCAL* bitmapInfo, HLOCAL* b
 LONG WINAPI ConfigurationDlg(HWND parent, LONG function);
 }
 
-// Set at process attach; the settings dialog loads its template from it.
+// Set at process attach; the settings dialog's template is loaded from it.
 extern HINSTANCE moduleInstance;
 
 #endif

@@ -8,9 +8,9 @@
 
 void showAboutBox(HWND parent);
 
-// Runs dialog IDD_SETTINGS until OK or Cancel; also returns when the dialog
-// cannot be shown at all.
-void runSettingsDialog(HWND parent);
+// Runs dialog IDD_SETTINGS from `module` until OK or Cancel; also returns
+// when the dialog cannot be shown at all.
+void runSettingsDialog(HINSTANCE module, HWND parent);
 
 // The dialog procedure, on its own for the tests.
 INT_PTR CALLBACK settingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

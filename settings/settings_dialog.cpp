@@ -7,7 +7,6 @@
 // IDCANCEL.
 #include "configuration.h"
 #include "settings_store.h"
-#include "../plugin/plugin_api.h"
 #include "../resources/resource_ids.h"
 
 static void showStoredSetting(HWND dialog)
@@ -52,7 +51,7 @@ INT_PTR CALLBACK settingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
     }
 }
 
-void runSettingsDialog(HWND parent)
+void runSettingsDialog(HINSTANCE module, HWND parent)
 {
-    DialogBoxParamA(moduleInstance, MAKEINTRESOURCEA(IDD_SETTINGS), parent, settingsDialogProc, 0);
+    DialogBoxParamA(module, MAKEINTRESOURCEA(IDD_SETTINGS), parent, settingsDialogProc, 0);
 }
