@@ -24,6 +24,10 @@ void failCall(unsigned number, Fault fault)
 
 const std::vector<std::string>& callLog() { return calls; }
 
+static std::vector<DWORD> pauses;
+const std::vector<DWORD>& sleeps() { return pauses; }
+void forgetSleeps() { pauses.clear(); }
+
 bool countCall(const char* name, Fault* fault)
 {
     calls.push_back(name);
@@ -34,6 +38,21 @@ bool countCall(const char* name, Fault* fault)
     return true;
 }
 
+}
+
+static thread_local DWORD lastError = ERROR_SUCCESS;
+DWORD WINAPI GetLastError(void) { return lastError; }
+void WINAPI SetLastError(DWORD error) { lastError = error; }
+
+// Pauses are recorded, not waited for: a test counts them.
+void WINAPI Sleep(DWORD milliseconds)
+{
+    NativePlatform::pauses.push_back(milliseconds);
+}
+
+LONG InterlockedExchange(LONG volatile* target, LONG value)
+{
+    return __atomic_exchange_n(target, value, __ATOMIC_SEQ_CST);
 }
 
 LPSTR WINAPI lstrcpynA(LPSTR to, LPCSTR from, int length)

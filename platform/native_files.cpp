@@ -1,4 +1,8 @@
-// Files over POSIX. Paths are Windows paths: a backslash separates folders.
+// Files over POSIX. Paths are Windows paths in code page 932: a backslash
+// or a slash separates folders, and a backslash that is the second byte of a
+// double-byte character is part of that character. A file without the
+// owner's write permission stands for a read-only file, which Windows
+// neither replaces, removes nor opens for writing, whoever asks.
 #include "native_internal.h"
 #include "native_platform.h"
 
@@ -6,6 +10,7 @@
 #include <fcntl.h>
 #include <stdio.h>
 #include <string.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <set>
 
@@ -20,23 +25,65 @@ int NativePlatform::heldFiles() { return (int)openFiles.size(); }
 
 std::string NativePlatform::nativePath(const char* windowsPath)
 {
-    std::string path = windowsPath;
-    for (char& c : path)
-        if (c == '\\')
-            c = '/';
+    std::string path;
+    for (const char* at = windowsPath; *at != '\0';) {
+        const char* next = CharNextA(at);
+        if (next - at == 1 && *at == '\\')
+            path += '/';
+        else
+            path.append(at, next);
+        at = next;
+    }
     return path;
+}
+
+// The Windows error for a failed POSIX call.
+static void setErrorFromErrno()
+{
+    switch (errno) {
+    case ENOENT: SetLastError(ERROR_FILE_NOT_FOUND); break;
+    case ENOTDIR: SetLastError(ERROR_PATH_NOT_FOUND); break;
+    case EEXIST: SetLastError(ERROR_FILE_EXISTS); break;
+    case ENAMETOOLONG: SetLastError(ERROR_FILENAME_EXCED_RANGE); break;
+    case EACCES: case EPERM: case EISDIR: case EROFS: SetLastError(ERROR_ACCESS_DENIED); break;
+    default: SetLastError(ERROR_GEN_FAILURE); break;
+    }
+}
+
+static bool isReadOnly(const std::string& path)
+{
+    struct stat info;
+    return stat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode) && (info.st_mode & S_IWUSR) == 0;
+}
+
+// Fails a call as Windows would: with the error code set.
+static BOOL failWith(DWORD error)
+{
+    SetLastError(error);
+    return FALSE;
 }
 
 HANDLE WINAPI CreateFileA(LPCSTR name, DWORD access, DWORD /*shareMode*/, LPSECURITY_ATTRIBUTES /*security*/,
                           DWORD creation, DWORD /*attributes*/, HANDLE /*templateFile*/)
 {
-    if (NativePlatform::countCall("CreateFileA"))
+    if (NativePlatform::countCall("CreateFileA")) {
+        failWith(ERROR_GEN_FAILURE);
         return INVALID_HANDLE_VALUE;
-    if (access != GENERIC_WRITE || creation != CREATE_ALWAYS)  // the only use porvane has
+    }
+    if (access != GENERIC_WRITE || creation != CREATE_ALWAYS) {  // the only use porvane has
+        failWith(ERROR_GEN_FAILURE);
         return INVALID_HANDLE_VALUE;
-    int descriptor = open(NativePlatform::nativePath(name).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (descriptor < 0)
+    }
+    const std::string path = NativePlatform::nativePath(name);
+    if (isReadOnly(path)) {
+        failWith(ERROR_ACCESS_DENIED);
         return INVALID_HANDLE_VALUE;
+    }
+    int descriptor = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (descriptor < 0) {
+        setErrorFromErrno();
+        return INVALID_HANDLE_VALUE;
+    }
     NativeFile* file = new NativeFile{descriptor};
     openFiles.insert(file);
     return file;
@@ -48,8 +95,10 @@ BOOL WINAPI WriteFile(HANDLE handle, LPCVOID bytes, DWORD count, LPDWORD written
     bool failing = NativePlatform::countCall("WriteFile", &fault);
     *written = 0;
     NativeFile* file = (NativeFile*)handle;
-    if (openFiles.count(file) == 0 || (failing && fault == NativePlatform::FAULT_FAIL))
-        return FALSE;
+    if (openFiles.count(file) == 0)
+        return failWith(ERROR_INVALID_HANDLE);
+    if (failing && fault == NativePlatform::FAULT_FAIL)
+        return failWith(ERROR_GEN_FAILURE);
     if (failing && count > 0)
         --count;  // a short write that still reports success
     const char* at = (const char*)bytes;
@@ -57,8 +106,10 @@ BOOL WINAPI WriteFile(HANDLE handle, LPCVOID bytes, DWORD count, LPDWORD written
         ssize_t done = write(file->descriptor, at + *written, count - *written);
         if (done < 0 && errno == EINTR)
             continue;
-        if (done <= 0)
+        if (done <= 0) {
+            setErrorFromErrno();
             return FALSE;
+        }
         *written += (DWORD)done;
     }
     return TRUE;
@@ -69,16 +120,18 @@ BOOL WINAPI CloseHandle(HANDLE handle)
     bool failing = NativePlatform::countCall("CloseHandle");
     NativeFile* file = (NativeFile*)handle;
     if (openFiles.erase(file) == 0)
-        return FALSE;
+        return failWith(ERROR_INVALID_HANDLE);
     bool closed = close(file->descriptor) == 0;
     delete file;
-    return closed && !failing;  // a failing close still closes: the data may just not have arrived
+    if (!closed || failing)  // a failing close still closes: the data may just not have arrived
+        return failWith(ERROR_GEN_FAILURE);
+    return TRUE;
 }
 
 UINT WINAPI GetTempFileNameA(LPCSTR folder, LPCSTR prefix, UINT unique, LPSTR tempName)
 {
     if (NativePlatform::countCall("GetTempFileNameA") || unique != 0)
-        return 0;
+        return failWith(ERROR_GEN_FAILURE);
     size_t length = strlen(folder);
     bool separated = length > 0 && (folder[length - 1] == '\\' || folder[length - 1] == '/');
     static UINT counter = (UINT)getpid();
@@ -87,32 +140,64 @@ UINT WINAPI GetTempFileNameA(LPCSTR folder, LPCSTR prefix, UINT unique, LPSTR te
         char name[MAX_PATH + 16];
         int written = snprintf(name, sizeof name, "%s%s%.3s%X.tmp", folder, separated ? "" : "\\", prefix, number);
         if (written < 0 || written >= MAX_PATH)
-            return 0;
+            return failWith(ERROR_FILENAME_EXCED_RANGE);
         int descriptor = open(NativePlatform::nativePath(name).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
         if (descriptor >= 0) {
             close(descriptor);
             strcpy(tempName, name);
             return number;
         }
-        if (errno != EEXIST)
+        if (errno != EEXIST) {
+            setErrorFromErrno();
             return 0;
+        }
     }
-    return 0;
+    return failWith(ERROR_FILE_EXISTS);
 }
 
 BOOL WINAPI MoveFileExA(LPCSTR existing, LPCSTR replacement, DWORD flags)
 {
     if (NativePlatform::countCall("MoveFileExA"))
-        return FALSE;
+        return failWith(ERROR_GEN_FAILURE);
     std::string from = NativePlatform::nativePath(existing), to = NativePlatform::nativePath(replacement);
     if (!(flags & MOVEFILE_REPLACE_EXISTING) && access(to.c_str(), F_OK) == 0)
+        return failWith(ERROR_ALREADY_EXISTS);
+    if (isReadOnly(to))
+        return failWith(ERROR_ACCESS_DENIED);
+    if (rename(from.c_str(), to.c_str()) != 0) {
+        setErrorFromErrno();
         return FALSE;
-    return rename(from.c_str(), to.c_str()) == 0;
+    }
+    return TRUE;
 }
 
 BOOL WINAPI DeleteFileA(LPCSTR name)
 {
     if (NativePlatform::countCall("DeleteFileA"))
+        return failWith(ERROR_GEN_FAILURE);
+    const std::string path = NativePlatform::nativePath(name);
+    if (isReadOnly(path))
+        return failWith(ERROR_ACCESS_DENIED);
+    if (unlink(path.c_str()) != 0) {
+        setErrorFromErrno();
         return FALSE;
-    return unlink(NativePlatform::nativePath(name).c_str()) == 0;
+    }
+    return TRUE;
+}
+
+DWORD WINAPI GetFileAttributesA(LPCSTR name)
+{
+    if (NativePlatform::countCall("GetFileAttributesA")) {
+        SetLastError(ERROR_GEN_FAILURE);
+        return INVALID_FILE_ATTRIBUTES;
+    }
+    struct stat info;
+    if (stat(NativePlatform::nativePath(name).c_str(), &info) != 0) {
+        setErrorFromErrno();
+        return INVALID_FILE_ATTRIBUTES;
+    }
+    DWORD attributes = S_ISDIR(info.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : 0;
+    if (!S_ISDIR(info.st_mode) && (info.st_mode & S_IWUSR) == 0)
+        attributes |= FILE_ATTRIBUTE_READONLY;
+    return attributes != 0 ? attributes : FILE_ATTRIBUTE_NORMAL;
 }

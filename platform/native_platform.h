@@ -30,6 +30,11 @@ void failCall(unsigned number, Fault fault = FAULT_FAIL);
 // Names of the counted calls since resetCalls(), in order ("LocalLock", ...).
 const std::vector<std::string>& callLog();
 
+// The pauses asked of Sleep since forgetSleeps(), in milliseconds. Sleep
+// returns at once: the native build never waits.
+const std::vector<DWORD>& sleeps();
+void forgetSleeps();
+
 struct Held {
     int memoryBlocks;  // LocalAlloc blocks not yet freed
     int locks;         // LocalLock calls not yet matched by LocalUnlock

@@ -64,15 +64,25 @@ typedef struct _OVERLAPPED OVERLAPPED, *LPOVERLAPPED;
 
 #define GENERIC_WRITE 0x40000000
 #define CREATE_ALWAYS 2
+#define FILE_ATTRIBUTE_READONLY 0x01
+#define FILE_ATTRIBUTE_DIRECTORY 0x10
 #define FILE_ATTRIBUTE_NORMAL 0x80
+#define INVALID_FILE_ATTRIBUTES ((DWORD)-1)
 #define INVALID_HANDLE_VALUE ((HANDLE)(intptr_t)-1)
 #define MOVEFILE_REPLACE_EXISTING 0x1
 
 #define ERROR_SUCCESS 0L
 #define ERROR_FILE_NOT_FOUND 2L
+#define ERROR_PATH_NOT_FOUND 3L
 #define ERROR_ACCESS_DENIED 5L
 #define ERROR_INVALID_HANDLE 6L
 #define ERROR_NOT_ENOUGH_MEMORY 8L
+#define ERROR_GEN_FAILURE 31L
+#define ERROR_SHARING_VIOLATION 32L
+#define ERROR_LOCK_VIOLATION 33L
+#define ERROR_FILE_EXISTS 80L
+#define ERROR_FILENAME_EXCED_RANGE 206L
+#define ERROR_ALREADY_EXISTS 183L
 #define ERROR_MORE_DATA 234L
 
 #define HKEY_CURRENT_USER ((HKEY)(uintptr_t)0x80000001)
@@ -106,6 +116,13 @@ BOOL WINAPI CloseHandle(HANDLE object);
 UINT WINAPI GetTempFileNameA(LPCSTR folder, LPCSTR prefix, UINT unique, LPSTR tempName);
 BOOL WINAPI MoveFileExA(LPCSTR existing, LPCSTR replacement, DWORD flags);
 BOOL WINAPI DeleteFileA(LPCSTR name);
+DWORD WINAPI GetFileAttributesA(LPCSTR name);
+
+// Errors, pauses and the one atomic operation
+DWORD WINAPI GetLastError(void);
+void WINAPI SetLastError(DWORD error);
+void WINAPI Sleep(DWORD milliseconds);
+LONG InterlockedExchange(LONG volatile* target, LONG value);
 
 // Registry
 LSTATUS WINAPI RegCreateKeyA(HKEY root, LPCSTR subKey, PHKEY result);
@@ -121,7 +138,12 @@ BOOL WINAPI CheckDlgButton(HWND dialog, int id, UINT check);
 UINT WINAPI IsDlgButtonChecked(HWND dialog, int id);
 int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 
-// Strings
+// Strings. Text is in the ANSI code page, which the native build takes to
+// be 932 (Shift_JIS), the one most of porvane's users have: a lead byte
+// 0x81-0x9F or 0xE0-0xFC and the byte after it form one character.
+BOOL WINAPI IsDBCSLeadByte(BYTE byte);
+LPSTR WINAPI CharNextA(LPCSTR at);
+LPSTR WINAPI CharPrevA(LPCSTR start, LPCSTR at);
 LPSTR WINAPI lstrcpynA(LPSTR to, LPCSTR from, int length);
 int WINAPI lstrlenA(LPCSTR text);
 int wsprintfA(LPSTR to, LPCSTR format, ...);
