@@ -1,4 +1,5 @@
 #include "palette_mode.h"
+#include "path_text.h"
 #include "../settings/settings_store.h"
 
 #include <windows.h>
@@ -20,16 +21,21 @@ int renameToPalette(char* path)
     char name[NAME_BUFFER];
     lstrcpynA(name, path, NAME_BUFFER);
 
+    // From the terminating zero back over the last six bytes, character by
+    // character: the second byte of a double-byte character is neither a
+    // separator nor a full stop.
     int keep = -1;  // characters kept in front of ".kcf"
-    for (int position = length; position >= 0 && position >= length - LOOK_BACK; --position) {
-        if (name[position] == '\\') {
+    for (const char* at = name + length; at - name >= length - LOOK_BACK; at = previousCharacter(name, at)) {
+        if (isFolderSeparator(at)) {
             keep = length;
             break;
         }
-        if (name[position] == '.') {
-            keep = position;
+        if (*at == '.') {
+            keep = (int)(at - name);
             break;
         }
+        if (at == name)
+            break;
     }
     if (keep < 0 || keep + extensionLength >= NAME_BUFFER)
         return 0;

@@ -20,9 +20,10 @@ namespace PaletteMode {
 void apply(int16_t depth, int32_t width, int32_t height, char* path, CelHeader* header);
 
 // The rename rule on its own: looking back from the end over the last six
-// characters, a backslash means the name has no extension (".kcf" is
-// appended), a full stop starts the extension (it is replaced by ".kcf");
-// otherwise the name stays. A name that does not fit 255 characters before
+// bytes, a folder separator (backslash or slash) means the name has no
+// extension (".kcf" is appended), a full stop starts the extension (it is
+// replaced by ".kcf"); otherwise the name stays. The second byte of a
+// double-byte character counts as neither. A name that does not fit 255 characters before
 // or after the rewrite also stays. Returns 1 when `path` was changed.
 int renameToPalette(char* path);
 

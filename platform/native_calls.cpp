@@ -9,17 +9,30 @@ namespace NativePlatform {
 static std::vector<std::string> calls;
 static unsigned failingCall = 0;
 static Fault failingFault = FAULT_FAIL;
+static DWORD failingError = ERROR_GEN_FAILURE;
+static std::string repeatedName;  // calls of this name fail, repeatedTimes more of them
+static unsigned repeatedTimes = 0;
+static DWORD repeatedError = ERROR_GEN_FAILURE;
 
 void resetCalls()
 {
     calls.clear();
     failingCall = 0;
+    repeatedTimes = 0;
 }
 
-void failCall(unsigned number, Fault fault)
+void failCall(unsigned number, Fault fault, DWORD error)
 {
     failingCall = number;
     failingFault = fault;
+    failingError = error;
+}
+
+void failCallsNamed(const char* name, unsigned times, DWORD error)
+{
+    repeatedName = name;
+    repeatedTimes = times;
+    repeatedError = error;
 }
 
 const std::vector<std::string>& callLog() { return calls; }
@@ -31,10 +44,18 @@ void forgetSleeps() { pauses.clear(); }
 bool countCall(const char* name, Fault* fault)
 {
     calls.push_back(name);
+    if (repeatedTimes > 0 && repeatedName == name) {
+        --repeatedTimes;
+        if (fault != nullptr)
+            *fault = FAULT_FAIL;
+        SetLastError(repeatedError);
+        return true;
+    }
     if (calls.size() != failingCall)
         return false;
     if (fault != nullptr)
         *fault = failingFault;
+    SetLastError(failingError);
     return true;
 }
 

@@ -66,10 +66,8 @@ static BOOL failWith(DWORD error)
 HANDLE WINAPI CreateFileA(LPCSTR name, DWORD access, DWORD /*shareMode*/, LPSECURITY_ATTRIBUTES /*security*/,
                           DWORD creation, DWORD /*attributes*/, HANDLE /*templateFile*/)
 {
-    if (NativePlatform::countCall("CreateFileA")) {
-        failWith(ERROR_GEN_FAILURE);
+    if (NativePlatform::countCall("CreateFileA"))
         return INVALID_HANDLE_VALUE;
-    }
     if (access != GENERIC_WRITE || creation != CREATE_ALWAYS) {  // the only use porvane has
         failWith(ERROR_GEN_FAILURE);
         return INVALID_HANDLE_VALUE;
@@ -98,7 +96,7 @@ BOOL WINAPI WriteFile(HANDLE handle, LPCVOID bytes, DWORD count, LPDWORD written
     if (openFiles.count(file) == 0)
         return failWith(ERROR_INVALID_HANDLE);
     if (failing && fault == NativePlatform::FAULT_FAIL)
-        return failWith(ERROR_GEN_FAILURE);
+        return FALSE;
     if (failing && count > 0)
         --count;  // a short write that still reports success
     const char* at = (const char*)bytes;
@@ -123,14 +121,18 @@ BOOL WINAPI CloseHandle(HANDLE handle)
         return failWith(ERROR_INVALID_HANDLE);
     bool closed = close(file->descriptor) == 0;
     delete file;
-    if (!closed || failing)  // a failing close still closes: the data may just not have arrived
+    if (failing)  // a failing close still closes: the data may just not have arrived
+        return FALSE;
+    if (!closed)
         return failWith(ERROR_GEN_FAILURE);
     return TRUE;
 }
 
 UINT WINAPI GetTempFileNameA(LPCSTR folder, LPCSTR prefix, UINT unique, LPSTR tempName)
 {
-    if (NativePlatform::countCall("GetTempFileNameA") || unique != 0)
+    if (NativePlatform::countCall("GetTempFileNameA"))
+        return 0;
+    if (unique != 0)
         return failWith(ERROR_GEN_FAILURE);
     size_t length = strlen(folder);
     bool separated = length > 0 && (folder[length - 1] == '\\' || folder[length - 1] == '/');
@@ -158,7 +160,7 @@ UINT WINAPI GetTempFileNameA(LPCSTR folder, LPCSTR prefix, UINT unique, LPSTR te
 BOOL WINAPI MoveFileExA(LPCSTR existing, LPCSTR replacement, DWORD flags)
 {
     if (NativePlatform::countCall("MoveFileExA"))
-        return failWith(ERROR_GEN_FAILURE);
+        return FALSE;
     std::string from = NativePlatform::nativePath(existing), to = NativePlatform::nativePath(replacement);
     if (!(flags & MOVEFILE_REPLACE_EXISTING) && access(to.c_str(), F_OK) == 0)
         return failWith(ERROR_ALREADY_EXISTS);
@@ -174,7 +176,7 @@ BOOL WINAPI MoveFileExA(LPCSTR existing, LPCSTR replacement, DWORD flags)
 BOOL WINAPI DeleteFileA(LPCSTR name)
 {
     if (NativePlatform::countCall("DeleteFileA"))
-        return failWith(ERROR_GEN_FAILURE);
+        return FALSE;
     const std::string path = NativePlatform::nativePath(name);
     if (isReadOnly(path))
         return failWith(ERROR_ACCESS_DENIED);
@@ -187,10 +189,8 @@ BOOL WINAPI DeleteFileA(LPCSTR name)
 
 DWORD WINAPI GetFileAttributesA(LPCSTR name)
 {
-    if (NativePlatform::countCall("GetFileAttributesA")) {
-        SetLastError(ERROR_GEN_FAILURE);
+    if (NativePlatform::countCall("GetFileAttributesA"))
         return INVALID_FILE_ATTRIBUTES;
-    }
     struct stat info;
     if (stat(NativePlatform::nativePath(name).c_str(), &info) != 0) {
         setErrorFromErrno();

@@ -24,8 +24,12 @@ enum Fault {
 // resources are untouched.
 void resetCalls();
 
-// The `number`-th counted call from the last resetCalls() (1-based) fails.
-void failCall(unsigned number, Fault fault = FAULT_FAIL);
+// The `number`-th counted call from the last resetCalls() (1-based) fails,
+// leaving `error` for GetLastError.
+void failCall(unsigned number, Fault fault = FAULT_FAIL, DWORD error = ERROR_GEN_FAILURE);
+
+// The next `times` calls named `name` fail with `error`.
+void failCallsNamed(const char* name, unsigned times, DWORD error);
 
 // Names of the counted calls since resetCalls(), in order ("LocalLock", ...).
 const std::vector<std::string>& callLog();
@@ -83,7 +87,8 @@ struct MessageBoxShown {
 const std::vector<MessageBoxShown>& messageBoxes();
 void forgetMessageBoxes();
 
-// For the layer's own files: true when this call is to fail, and how.
+// For the layer's own files: true when this call is to fail, and how; the
+// error is already set.
 bool countCall(const char* name, Fault* fault = nullptr);
 
 }
