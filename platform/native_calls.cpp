@@ -10,15 +10,18 @@ static std::vector<std::string> calls;
 static unsigned failingCall = 0;
 static Fault failingFault = FAULT_FAIL;
 static DWORD failingError = ERROR_GEN_FAILURE;
-static std::string repeatedName;  // calls of this name fail, repeatedTimes more of them
-static unsigned repeatedTimes = 0;
-static DWORD repeatedError = ERROR_GEN_FAILURE;
+struct RepeatedFault {
+    std::string name;  // calls of this name fail, `times` more of them
+    unsigned times;
+    DWORD error;
+};
+static std::vector<RepeatedFault> repeated;
 
 void resetCalls()
 {
     calls.clear();
     failingCall = 0;
-    repeatedTimes = 0;
+    repeated.clear();
 }
 
 void failCall(unsigned number, Fault fault, DWORD error)
@@ -30,9 +33,7 @@ void failCall(unsigned number, Fault fault, DWORD error)
 
 void failCallsNamed(const char* name, unsigned times, DWORD error)
 {
-    repeatedName = name;
-    repeatedTimes = times;
-    repeatedError = error;
+    repeated.push_back(RepeatedFault{name, times, error});
 }
 
 const std::vector<std::string>& callLog() { return calls; }
@@ -44,11 +45,13 @@ void forgetSleeps() { pauses.clear(); }
 bool countCall(const char* name, Fault* fault)
 {
     calls.push_back(name);
-    if (repeatedTimes > 0 && repeatedName == name) {
-        --repeatedTimes;
+    for (RepeatedFault& planned : repeated) {
+        if (planned.times == 0 || planned.name != name)
+            continue;
+        --planned.times;
         if (fault != nullptr)
             *fault = FAULT_FAIL;
-        SetLastError(repeatedError);
+        SetLastError(planned.error);
         return true;
     }
     if (calls.size() != failingCall)

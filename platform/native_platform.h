@@ -28,7 +28,8 @@ void resetCalls();
 // leaving `error` for GetLastError.
 void failCall(unsigned number, Fault fault = FAULT_FAIL, DWORD error = ERROR_GEN_FAILURE);
 
-// The next `times` calls named `name` fail with `error`.
+// The next `times` calls named `name` fail with `error` (several names may
+// be planned at once).
 void failCallsNamed(const char* name, unsigned times, DWORD error);
 
 // Names of the counted calls since resetCalls(), in order ("LocalLock", ...).

@@ -248,6 +248,50 @@ TEST(FaultInjection, EveryFailingCallOfEveryExport)
     }
 }
 
+// A scanner, indexer or sync client holding a file for a moment: the rename
+// into place, and the removal of the temporary file after a failure, are
+// tried again after pauses that double from 10 ms, one second in all, and
+// only for the errors such a hold gives.
+TEST(FaultInjection, ARenameOrRemovalMetByAMomentsHoldIsTriedAgain)
+{
+    const std::vector<DWORD> wholeSecond = {10, 20, 40, 80, 160, 320, 370};
+    struct Case {
+        const char* title;
+        DWORD renameError;
+        unsigned renameFailures;
+        unsigned removalFailures;  // with a sharing violation
+        LONG status;
+        std::vector<DWORD> pauses;
+    } cases[] = {
+        {"sharing violation once", ERROR_SHARING_VIOLATION, 1, 0, EXPORT_OK, {10}},
+        {"lock violation three times", ERROR_LOCK_VIOLATION, 3, 0, EXPORT_OK, {10, 20, 40}},
+        {"access denied on a writable file", ERROR_ACCESS_DENIED, 2, 0, EXPORT_OK, {10, 20}},
+        {"held until the last try", ERROR_SHARING_VIOLATION, 7, 0, EXPORT_OK, wholeSecond},
+        {"held past the last try", ERROR_SHARING_VIOLATION, 8, 0, EXPORT_WRITE_ERROR, wholeSecond},
+        {"another error", ERROR_GEN_FAILURE, 1, 0, EXPORT_WRITE_ERROR, {}},
+        {"temporary file held after a failed rename", ERROR_GEN_FAILURE, 1, 2, EXPORT_WRITE_ERROR, {10, 20}},
+    };
+    ScratchFolder scratch;
+    const Bytes bits = patternBits(8, 5, 3, 7), earlier = bytesOf("the cel that was there");
+    HostPicture picture(8, 5, 3, bits);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.title);
+        writeFile(scratch.path("doll.cel"), earlier);
+        NativePlatform::resetCalls();
+        NativePlatform::forgetSleeps();
+        NativePlatform::failCallsNamed("MoveFileExA", c.renameFailures, c.renameError);
+        NativePlatform::failCallsNamed("DeleteFileA", c.removalFailures, ERROR_SHARING_VIOLATION);
+        std::string path = scratch.windowsPath("doll.cel");
+        EXPECT_EQ(exportTo(&path, picture), c.status);
+        NativePlatform::resetCalls();
+        EXPECT_EQ(NativePlatform::sleeps(), c.pauses);
+        EXPECT_EQ(progressCalls, (std::vector<ProgressCall>{{0, 1, 77}, {1, 1, 77}}));
+        EXPECT_EQ(scratch.names(), std::vector<std::string>{"doll.cel"}) << "no temporary file stays";
+        EXPECT_EQ(readFile(scratch.path("doll.cel")),
+                  c.status == EXPORT_OK ? expectedKissFile(8, 5, 3, bits, 0x20) : earlier);
+    }
+}
+
 // The settings store keeps its key open only between createKey and the
 // one-shot access after it. A key left open by a failing registry call would
 // be used by the next access in any other mode, and leak on every export.
