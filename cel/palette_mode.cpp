@@ -49,8 +49,11 @@ static DWORD readPaletteSetting()
 {
     DWORD type = 0;
     BYTE data[4] = {0, 0, 0, 0};
+    SettingsStore::lock();
     SettingsStore::createKey(HKEY_CURRENT_USER, SETTINGS_KEY_PATH);
-    if (!SettingsStore::readValue(PALETTE_SETTING_NAME, &type, data, SettingsStore::ONE_SHOT))
+    bool read = SettingsStore::readValue(PALETTE_SETTING_NAME, &type, data, SettingsStore::ONE_SHOT) != 0;
+    SettingsStore::unlock();
+    if (!read)
         return 0;
     return (DWORD)data[0] | (DWORD)data[1] << 8 | (DWORD)data[2] << 16 | (DWORD)data[3] << 24;
 }

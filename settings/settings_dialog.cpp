@@ -13,16 +13,20 @@ static void showStoredSetting(HWND dialog)
 {
     DWORD type = 0;
     DWORD value = 0;
+    SettingsStore::lock();
     SettingsStore::createKey(HKEY_CURRENT_USER, SETTINGS_KEY_PATH);
     bool stored = SettingsStore::readValue(PALETTE_SETTING_NAME, &type, (BYTE*)&value, SettingsStore::ONE_SHOT) != 0;
+    SettingsStore::unlock();
     CheckDlgButton(dialog, IDC_PALETTE_CHECK, stored && value != 0 ? BST_CHECKED : BST_UNCHECKED);
 }
 
 static void storeCheckBoxState(HWND dialog)
 {
     DWORD state = IsDlgButtonChecked(dialog, IDC_PALETTE_CHECK) == BST_CHECKED ? 1 : 0;
+    SettingsStore::lock();
     SettingsStore::writeValue(PALETTE_SETTING_NAME, REG_DWORD, (const BYTE*)&state, sizeof state,
                               SettingsStore::ONE_SHOT);
+    SettingsStore::unlock();
 }
 
 INT_PTR CALLBACK settingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM /*lParam*/)

@@ -6,6 +6,22 @@ static HKEY openKey = NULL;
 static HKEY rememberedRoot = NULL;
 static const char* rememberedPath = NULL;
 
+// 1 while a thread holds the store. A spin lock needs no setting up (a
+// critical section would have to be initialised at attach, before any
+// export), and it is only ever held for a few registry calls.
+static volatile LONG busy = 0;
+
+void lock()
+{
+    while (InterlockedExchange(&busy, 1) != 0)
+        Sleep(0);  // give the holder the processor
+}
+
+void unlock()
+{
+    InterlockedExchange(&busy, 0);
+}
+
 int createKey(HKEY root, const char* keyPath)
 {
     rememberedRoot = root;

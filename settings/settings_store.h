@@ -21,6 +21,15 @@ namespace SettingsStore {
 // access. Any other mode uses the key createKey left open and leaves it open.
 const DWORD ONE_SHOT = 1;
 
+// The store's open key and remembered key are shared by the whole module. A
+// host may break its promise of one call at a time, so every sequence of
+// accesses (createKey, then readValue or writeValue) is made between lock()
+// and unlock(): another thread's sequence then waits instead of closing this
+// one's key. Not re-entrant; nothing between the two may call back into the
+// host.
+void lock();
+void unlock();
+
 // Creates or opens `keyPath` under `root` and keeps the handle open. The root
 // and the path (the caller's constant, not a copy) are remembered either way.
 int createKey(HKEY root, const char* keyPath);

@@ -4,6 +4,8 @@
 // names neither overrun the buffer nor get mangled.
 #include "wine_test_support.h"
 
+#include <algorithm>
+
 namespace {
 
 class PaletteMode : public ::testing::Test {
@@ -36,9 +38,8 @@ protected:
         ASSERT_EQ(exportPicture(&path, picture), 0);
         EXPECT_EQ(path, expected);
         EXPECT_EQ(progressCalls, (Calls{{0, 1, 77}, {1, 1, 77}}));
-        size_t slash = expected.rfind('\\');
-        EXPECT_EQ(folderEntries(slash == std::string::npos ? "." : expected.substr(0, slash)),
-                  Names{expected.substr(slash + 1)});
+        size_t cut = folderPartLength(expected);
+        EXPECT_EQ(folderEntries(cut == 0 ? "." : expected.substr(0, cut - 1)), Names{expected.substr(cut)});
         EXPECT_TRUE(fileHolds(expected, expectedKissFile(pixels, mark)));
         DeleteFileA(expected.c_str());
     }
@@ -126,10 +127,21 @@ TEST_F(PaletteMode, DestinationNameIsRewrittenWhereItsEndAllows)
         SCOPED_TRACE(r.given);
         expectExport(scratch.path(r.given), scratch.path(r.result), MARK_PALETTE);
     }
-    // A backslash met first ends the search: the folder's full stop is no extension.
+    // A separator met first ends the search: the folder's full stop is no
+    // extension. Windows takes a slash for a backslash, and so does porvane.
     ASSERT_TRUE(CreateDirectoryA(scratch.path("v1.2").c_str(), NULL));
-    expectExport(scratch.path("v1.2\\abc"), scratch.path("v1.2\\abc.kcf"), MARK_PALETTE);
+    const Rename inDottedFolder[] = {
+        {"v1.2\\abc", "v1.2\\abc.kcf"}, {"v1.2/abc", "v1.2/abc.kcf"},       {"v1.2/x", "v1.2/x.kcf"},
+        {"v1.2/a.b", "v1.2/a.kcf"},      {"v1.2/colour", "v1.2/colour"}, {"v1.2/s.cel", "v1.2/s.kcf"},
+    };
+    for (const Rename& r : inDottedFolder) {
+        SCOPED_TRACE(r.given);
+        expectExport(scratch.path(r.given), scratch.path(r.result), MARK_PALETTE);
+    }
     ASSERT_TRUE(RemoveDirectoryA(scratch.path("v1.2").c_str()));
+    std::string slashed = scratch.folder;
+    std::replace(slashed.begin(), slashed.end(), '\\', '/');
+    expectExport(slashed + "/strip", slashed + "/strip.kcf", MARK_PALETTE);
 
     // Relative to the current folder: no backslash to find.
     const Rename bare[] = {{"a.b", "a.kcf"}, {"ab", "ab"}, {"strip", "strip"}, {"strip.cel", "strip.kcf"}};
@@ -137,6 +149,51 @@ TEST_F(PaletteMode, DestinationNameIsRewrittenWhereItsEndAllows)
     for (const Rename& r : bare) {
         SCOPED_TRACE(std::string("bare ") + r.given);
         expectExport(r.given, r.result, MARK_PALETTE);
+    }
+}
+
+// The host hands over its path in the ANSI code page, 932 for Japanese users.
+// There each of these characters is two bytes, the second one 0x5C, the byte
+// of a backslash. Cels and palettes named with them land where they were asked.
+TEST_F(PaletteMode, JapaneseNamesLandWhereTheyWereAsked)
+{
+    ASSERT_EQ(GetACP(), 932u) << "needs a Japanese locale, as scripts/wine-session.sh sets";
+    ASSERT_TRUE(storeSettingDword(1));
+    const char* const characters[] = {"\x83\x5C" /* so */, "\x95\x5C" /* hyou */, "\x94\x5C" /* nou */,
+                                      "\x8F\x5C" /* juu */, "\x97\x5C" /* yo */, "\x90\x5C" /* shin */,
+                                      "\x8D\x5C" /* kou */};
+    struct Place {
+        const char* folder;  // created in the scratch folder first, "" for none; @ is the character
+        const char* name;
+        const char* asPalette;
+    } places[] = {
+        {"", "@ab.cel", "@ab.kcf"},
+        {"", "a@b.cel", "a@b.kcf"},
+        {"", "ab@.cel", "ab@.kcf"},
+        {"", "ab@", "ab@.kcf"},          // the backslash in reach is the folder's own
+        {"", "a.@", "a.kcf"},            // the full stop starts the extension
+        {"", "abc@def", "abc@def"},      // no separator, no full stop in reach
+        {"@", "@\\x.cel", "@\\x.kcf"},
+        {"d@", "d@\\strip", "d@\\strip.kcf"},
+    };
+    auto with = [](std::string text, const char* character) {
+        for (size_t at = text.find('@'); at != std::string::npos; at = text.find('@', at + 2))
+            text.replace(at, 1, character);
+        return text;
+    };
+    for (const char* character : characters) {
+        for (const Place& place : places) {
+            const std::string folder = with(place.folder, character), name = with(place.name, character);
+            SCOPED_TRACE(::testing::Message() << "name " << ::testing::PrintToString(name));
+            if (!folder.empty()) {
+                ASSERT_TRUE(CreateDirectoryA(scratch.path(folder).c_str(), NULL));
+            }
+            expectExport(scratch.path(name), scratch.path(name), MARK_CEL, patternPixels(8, 3, 2, 1));
+            expectExport(scratch.path(name), scratch.path(with(place.asPalette, character)), MARK_PALETTE);
+            if (!folder.empty()) {
+                EXPECT_TRUE(RemoveDirectoryA(scratch.path(folder).c_str()));
+            }
+        }
     }
 }
 

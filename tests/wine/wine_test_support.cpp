@@ -277,6 +277,15 @@ Names folderEntries(const std::string& folder)
     return names;
 }
 
+size_t folderPartLength(const std::string& path)
+{
+    size_t cut = 0;
+    for (const char* at = path.c_str(); *at != '\0'; at = CharNextA(at))
+        if (*at == '\\' || *at == '/')
+            cut = at - path.c_str() + 1;
+    return cut;
+}
+
 bool writeFile(const std::string& path, const std::vector<uint8_t>& bytes)
 {
     HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);

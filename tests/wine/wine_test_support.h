@@ -109,6 +109,9 @@ struct ScratchFolder {
 };
 
 Names folderEntries(const std::string& folder);  // sorted, without "." and ".."
+// Bytes up to and including the last \\ or / that is a character of its own
+// in the ANSI code page (the second byte of a Japanese character may be 0x5C).
+size_t folderPartLength(const std::string& path);
 bool writeFile(const std::string& path, const std::vector<uint8_t>& bytes);
 // The message names the sizes and the first differing offset.
 ::testing::AssertionResult fileHolds(const std::string& path, const std::vector<uint8_t>& expected);
