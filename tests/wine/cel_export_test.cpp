@@ -116,16 +116,73 @@ TEST_F(CelExport, ExistingLongerFileIsReplacedWhole)
     expectFile(picture, expectedKissFile(pixels, MARK_CEL), "old.cel");
 }
 
-TEST_F(CelExport, MissingFolderGives109AndCreatesNothing)
+// What porvane cannot write is refused before anything is created: 109, the
+// file that stood there (if any) as it was, and no closing progress report.
+TEST_F(CelExport, DestinationsThatCannotBeWrittenAreRefusedBeforeAnythingIsCreated)
 {
+    const std::vector<uint8_t> earlier(100, 0x42);
     HostPicture picture(patternPixels(8, 5, 2, 1), false);
-    const std::string asGiven = scratch.path("missing\\picture.cel");
-    std::string path = asGiven;
+
+    const std::string missing = scratch.path("missing\\picture.cel");
+    std::string path = missing;
     EXPECT_EQ(exportPicture(&path, picture, recordProgress, 4242), 109);
-    EXPECT_EQ(path, asGiven);
-    // No file was created, so there is no closing report.
+    EXPECT_EQ(path, missing);
     EXPECT_EQ(progressCalls, (Calls{{0, 1, 4242}}));
     EXPECT_EQ(scratch.names(), Names{});
+
+    // Windows refuses to replace a read-only file; Wine would replace it.
+    path = scratch.path("kept.cel");
+    ASSERT_TRUE(writeFile(path, earlier));
+    ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
+    EXPECT_EQ(exportPicture(&path, picture, recordProgress, 4242), 109);
+    EXPECT_EQ(progressCalls, (Calls{{0, 1, 4242}}));
+    EXPECT_TRUE(fileHolds(path, earlier));
+    EXPECT_TRUE(GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_READONLY);
+    EXPECT_EQ(scratch.names(), Names{"kept.cel"});
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+// The temporary file is made in the destination's folder, and
+// GetTempFileNameA takes a folder of at most MAX_PATH - 14 characters: a
+// longer one gets 109 with nothing created (Wine would write past its own
+// buffer). Around that limit, and at the longest path Windows takes: past
+// it the rename into place may or may not take the name (Windows does not,
+// Wine does), and either way the outcome must be whole.
+TEST_F(CelExport, LongFoldersAndPathsAroundTheLimits)
+{
+    struct Case {
+        size_t folderLength;  // with its trailing backslash
+        size_t pathLength;    // 0: "p.cel" in that folder
+        LONG status;          // -1: 0 or 109
+    } cases[] = {
+        {240, 0, 0},   {246, 0, 0},   {247, 0, 0},   {248, 0, 109}, {249, 0, 109}, {250, 0, 109},
+        {255, 0, 109}, {258, 0, 109}, {259, 0, 109}, {260, 0, 109}, {240, 259, 0}, {240, 260, -1},
+    };
+    const std::vector<uint8_t> earlier(64, 0x5A);
+    Pixels pixels = patternPixels(8, 7, 3, 5);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << "folder of " << c.folderLength << " characters, path of "
+                                          << c.pathLength);
+        ScratchFolder outer;
+        const std::string folder = outer.folder + "\\" + std::string(c.folderLength - outer.folder.size() - 2, 'f') + "\\";
+        ASSERT_EQ(folder.size(), c.folderLength);
+        ASSERT_TRUE(CreateDirectoryW(wholePath(folder).c_str(), NULL));
+        const std::string name = c.pathLength == 0 ? "p.cel" : std::string(c.pathLength - folder.size(), 'p');
+        const std::string destination = folder + name;
+        ASSERT_TRUE(writeFile(destination, earlier));
+
+        HostPicture picture(pixels, false);
+        std::string path = destination;
+        const LONG status = exportPicture(&path, picture);
+        if (c.status >= 0) {
+            EXPECT_EQ(status, c.status);
+        } else {
+            EXPECT_TRUE(status == 0 || status == 109) << "status " << status;
+        }
+        EXPECT_EQ(path, destination);
+        EXPECT_TRUE(fileHolds(destination, status == 0 ? expectedKissFile(pixels, MARK_CEL) : earlier));
+        EXPECT_EQ(folderEntries(folder.substr(0, folder.size() - 1)), Names{name});
+    }
 }
 
 TEST_F(CelExport, ProgressCarriesTheHostsValueAndCanStopTheExport)

@@ -209,7 +209,18 @@ LONG exportPicture(std::string* path, HostPicture& picture, ProgressFn progress,
 // ---------------------------------------------------------------------------
 // Files
 
-// Wide calls with "\\?\", so that the long-name tests' files go as well.
+// The test's own file calls go through the wide functions, with "\\?\" in
+// front of a name too long for the ANSI ones, so that the long-name tests'
+// files can be made, read and removed whatever porvane makes of them.
+std::wstring wholePath(const std::string& path)
+{
+    int length = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, NULL, 0);
+    std::wstring wide(length > 0 ? length : 1, L'\0');
+    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, &wide[0], length);
+    wide.pop_back();
+    return path.size() >= MAX_PATH - 12 ? L"\\\\?\\" + wide : wide;
+}
+
 static void removeTree(const std::wstring& folder)
 {
     WIN32_FIND_DATAW found;
@@ -247,13 +258,8 @@ ScratchFolder::ScratchFolder()
 
 ScratchFolder::~ScratchFolder()
 {
-    int length = MultiByteToWideChar(CP_ACP, 0, folder.c_str(), -1, NULL, 0);
-    if (folder.empty() || length <= 0)
-        return;
-    std::wstring wide(length, L'\0');
-    MultiByteToWideChar(CP_ACP, 0, folder.c_str(), -1, &wide[0], length);
-    wide.pop_back();
-    removeTree(L"\\\\?\\" + wide);
+    if (!folder.empty())
+        removeTree(L"\\\\?\\" + wholePath(folder));
 }
 
 Names ScratchFolder::names() const
@@ -264,14 +270,16 @@ Names ScratchFolder::names() const
 Names folderEntries(const std::string& folder)
 {
     Names names;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(wholePath(folder + "\\*").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE)
         return names;
     do {
-        if (strcmp(found.cFileName, ".") != 0 && strcmp(found.cFileName, "..") != 0)
-            names.push_back(found.cFileName);
-    } while (FindNextFileA(search, &found));
+        char name[2 * MAX_PATH];
+        WideCharToMultiByte(CP_ACP, 0, found.cFileName, -1, name, sizeof name, NULL, NULL);
+        if (strcmp(name, ".") != 0 && strcmp(name, "..") != 0)
+            names.push_back(name);
+    } while (FindNextFileW(search, &found));
     FindClose(search);
     std::sort(names.begin(), names.end());
     return names;
@@ -288,7 +296,7 @@ size_t folderPartLength(const std::string& path)
 
 bool writeFile(const std::string& path, const std::vector<uint8_t>& bytes)
 {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    HANDLE file = CreateFileW(wholePath(path).c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
     if (file == INVALID_HANDLE_VALUE)
         return false;
     DWORD written = 0;
@@ -298,7 +306,7 @@ bool writeFile(const std::string& path, const std::vector<uint8_t>& bytes)
 
 ::testing::AssertionResult fileHolds(const std::string& path, const std::vector<uint8_t>& expected)
 {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    HANDLE file = CreateFileW(wholePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
     if (file == INVALID_HANDLE_VALUE)
         return ::testing::AssertionFailure() << path << " cannot be opened (error " << GetLastError() << ")";
     // One byte more than expected, so that a longer file shows.

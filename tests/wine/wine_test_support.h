@@ -109,6 +109,8 @@ struct ScratchFolder {
 };
 
 Names folderEntries(const std::string& folder);  // sorted, without "." and ".."
+// `path` for the wide file functions: with "\\?\" when it is too long for the ANSI ones.
+std::wstring wholePath(const std::string& path);
 // Bytes up to and including the last \\ or / that is a character of its own
 // in the ANSI code page (the second byte of a Japanese character may be 0x5C).
 size_t folderPartLength(const std::string& path);
