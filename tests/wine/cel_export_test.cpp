@@ -185,6 +185,47 @@ TEST_F(CelExport, LongFoldersAndPathsAroundTheLimits)
     }
 }
 
+struct Hold {
+    HANDLE file;
+    DWORD milliseconds;
+};
+
+DWORD WINAPI letGoLater(LPVOID held)
+{
+    Sleep(((Hold*)held)->milliseconds);
+    return CloseHandle(((Hold*)held)->file);
+}
+
+// Another program holding the destination open (reading, sharing read and
+// write but not delete, as a scanner does) blocks the rename into place;
+// porvane tries again for about a second.
+TEST_F(CelExport, ADestinationHeldForAMomentIsReplacedOnceLetGo)
+{
+    struct Case {
+        DWORD holdMilliseconds;
+        LONG status;
+    } cases[] = {{200, 0}, {2500, 109}};
+    const std::vector<uint8_t> earlier(10, 0x11);
+    Pixels pixels = patternPixels(24, 3, 2, 8);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << "held for " << c.holdMilliseconds << " ms");
+        std::string path = scratch.path("held.cel");
+        ASSERT_TRUE(writeFile(path, earlier));
+        Hold hold = {CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING, 0,
+                              NULL),
+                  c.holdMilliseconds};
+        ASSERT_NE(hold.file, INVALID_HANDLE_VALUE);
+        HANDLE letGo = CreateThread(NULL, 0, letGoLater, &hold, 0, NULL);
+        ASSERT_NE(letGo, (HANDLE)NULL);
+        HostPicture picture(pixels, false);
+        EXPECT_EQ(exportPicture(&path, picture), c.status);
+        WaitForSingleObject(letGo, INFINITE);
+        CloseHandle(letGo);
+        EXPECT_TRUE(fileHolds(path, c.status == 0 ? expectedKissFile(pixels, MARK_CEL) : earlier));
+        EXPECT_EQ(scratch.names(), Names{"held.cel"});
+    }
+}
+
 TEST_F(CelExport, ProgressCarriesTheHostsValueAndCanStopTheExport)
 {
     Pixels pixels = patternPixels(24, 5, 3, 3);
