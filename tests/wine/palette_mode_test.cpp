@@ -29,7 +29,7 @@ protected:
     static Pixels strip() { return patternPixels(24, 256, 1, 256); }
 
     // Exports `pixels` to `path` and expects `expected` in the host's buffer,
-    // the file there with `mark`, both progress reports, and nothing else in
+    // the file there with `mark`, both progress reports, and no other file in
     // its folder. Removes the file again.
     static void expectExport(std::string path, const std::string& expected, uint8_t mark,
                              const Pixels& pixels = strip(), bool topDown = false)
@@ -39,7 +39,7 @@ protected:
         EXPECT_EQ(path, expected);
         EXPECT_EQ(progressCalls, (Calls{{0, 1, 77}, {1, 1, 77}}));
         size_t cut = folderPartLength(expected);
-        EXPECT_EQ(folderEntries(cut == 0 ? "." : expected.substr(0, cut - 1)), Names{expected.substr(cut)});
+        EXPECT_EQ(fileEntries(cut == 0 ? "." : expected.substr(0, cut - 1)), Names{expected.substr(cut)});
         EXPECT_TRUE(fileHolds(expected, expectedKissFile(pixels, mark)));
         DeleteFileA(expected.c_str());
     }
@@ -106,47 +106,20 @@ TEST_F(PaletteMode, OnlyAStoredOneTurnsItOn)
 TEST_F(PaletteMode, DestinationNameIsRewrittenWhereItsEndAllows)
 {
     ASSERT_TRUE(storeSettingDword(1));
-    struct Rename {
-        const char* given;
-        const char* result;
-    };
-    const Rename inFolder[] = {
-        {"strip.cel", "strip.kcf"},
-        {"strip", "strip.kcf"},           // backslash six from the end: no extension, append
-        {"strip.jpeg", "strip.kcf"},
-        {"strip.tiff2", "strip.kcf"},     // full stop six from the end
-        {"colour", "colour"},             // backslash seven from the end: out of reach
-        {"strip.backup", "strip.backup"}, // full stop seven from the end
-        {"a.b", "a.kcf"},
-        {"ab", "ab.kcf"},
-        {"ab.c.d", "ab.c.kcf"},           // the last full stop starts the extension
-        {"strip.", "strip.kcf"},
-        {"STRIP.CEL", "STRIP.kcf"},
-    };
-    for (const Rename& r : inFolder) {
+    // The dotted folders the table's names use.
+    ASSERT_TRUE(makePaletteRenameFolders(scratch));
+    for (const PaletteRename& r : paletteRenames) {
         SCOPED_TRACE(r.given);
         expectExport(scratch.path(r.given), scratch.path(r.result), MARK_PALETTE);
     }
-    // A separator met first ends the search: the folder's full stop is no
-    // extension. Windows takes a slash for a backslash, and so does porvane.
-    ASSERT_TRUE(CreateDirectoryA(scratch.path("v1.2").c_str(), NULL));
-    const Rename inDottedFolder[] = {
-        {"v1.2\\abc", "v1.2\\abc.kcf"}, {"v1.2/abc", "v1.2/abc.kcf"},       {"v1.2/x", "v1.2/x.kcf"},
-        {"v1.2/a.b", "v1.2/a.kcf"},      {"v1.2/colour", "v1.2/colour"}, {"v1.2/s.cel", "v1.2/s.kcf"},
-    };
-    for (const Rename& r : inDottedFolder) {
-        SCOPED_TRACE(r.given);
-        expectExport(scratch.path(r.given), scratch.path(r.result), MARK_PALETTE);
-    }
-    ASSERT_TRUE(RemoveDirectoryA(scratch.path("v1.2").c_str()));
     std::string slashed = scratch.folder;
     std::replace(slashed.begin(), slashed.end(), '\\', '/');
     expectExport(slashed + "/strip", slashed + "/strip.kcf", MARK_PALETTE);
 
     // Relative to the current folder: no backslash to find.
-    const Rename bare[] = {{"a.b", "a.kcf"}, {"ab", "ab"}, {"strip", "strip"}, {"strip.cel", "strip.kcf"}};
+    const PaletteRename bare[] = {{"a.b", "a.kcf"}, {"ab", "ab"}, {"strip", "strip"}, {"strip.cel", "strip.kcf"}};
     ASSERT_TRUE(SetCurrentDirectoryA(scratch.folder.c_str()));
-    for (const Rename& r : bare) {
+    for (const PaletteRename& r : bare) {
         SCOPED_TRACE(std::string("bare ") + r.given);
         expectExport(r.given, r.result, MARK_PALETTE);
     }

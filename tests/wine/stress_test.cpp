@@ -22,20 +22,6 @@ struct Random {
     int range(int low, int high) { return low + (int)(next() % (uint32_t)(high - low + 1)); }
 };
 
-// The name a palette gets: ".kcf" in place of an extension among the last
-// six characters, or after a name that a backslash there shows has none.
-std::string paletteName(const std::string& path)
-{
-    for (size_t back = 1; back <= 6 && back <= path.size(); ++back) {
-        size_t at = path.size() - back;
-        if (path[at] == '\\')
-            return path + ".kcf";
-        if (path[at] == '.')
-            return path.substr(0, at) + ".kcf";
-    }
-    return path;
-}
-
 struct Usage {
     uintptr_t nextHandle;  // the value a new handle gets: handles take the lowest free slot
     SIZE_T privateBytes;
@@ -58,6 +44,7 @@ TEST(Stress, RandomPicturesAndNamesMatchAnIndependentEncoder)
 {
     ASSERT_PORVANE_READY();
     ScratchFolder scratch;
+    ASSERT_TRUE(makePaletteRenameFolders(scratch));
     const int exports = 3000, warmUp = 300;
     const int16_t depths[] = {1, 4, 8, 8, 24, 24, 16, 32};
     const char nameCharacters[] = "abcdefghijklmnopqrstuvwxyz0123456789_-.";
@@ -77,11 +64,17 @@ TEST(Stress, RandomPicturesAndNamesMatchAnIndependentEncoder)
         if (random.range(0, 19) == 0)
             ASSERT_TRUE(storeSettingDword(setting = random.range(0, 2)));
 
-        std::string name;
-        for (int length = random.range(1, 12); length > 0; --length)
+        // A strip is named from the hand-written table of palette names, so
+        // that a palette lands where the table says; other pictures get
+        // random names, some in a dotted folder reached by a slash.
+        const PaletteRename& row = paletteRenames[random.range(0, (int)paletteRenames.size() - 1)];
+        std::string name = strip ? row.given : "";
+        for (int length = strip ? 0 : random.range(1, 12); length > 0; --length)
             name += nameCharacters[random.range(0, (int)sizeof nameCharacters - 2)];
-        if (name.back() == '.')
+        if (!strip && name.back() == '.')
             name += 'z';  // Windows drops trailing full stops from file names
+        if (!strip && random.range(0, 3) == 0)
+            name = (random.range(0, 1) ? "v1.2/" : "v1.2\\w.x/") + name;
         const std::string path = scratch.path(name);
 
         HostPicture picture(pixels, topDown);
@@ -89,7 +82,7 @@ TEST(Stress, RandomPicturesAndNamesMatchAnIndependentEncoder)
         LONG status = exportPicture(&written, picture, nullptr);
 
         bool palette = setting == 1 && pixels.depth == 24 && pixels.width == 256 && pixels.height == 1 && !topDown;
-        std::string expectedPath = palette ? paletteName(path) : path;
+        std::string expectedPath = palette ? scratch.path(row.result) : path;
         palettes += palette;
         if (status != 0 || written != expectedPath ||
             !fileHolds(expectedPath, expectedKissFile(pixels, palette ? MARK_PALETTE : MARK_CEL))) {
@@ -108,7 +101,67 @@ TEST(Stress, RandomPicturesAndNamesMatchAnIndependentEncoder)
     EXPECT_EQ(0, mismatches);
     EXPECT_LE(after.nextHandle, before.nextHandle);
     EXPECT_LE(after.privateBytes, before.privateBytes + 512 * 1024);
-    EXPECT_TRUE(scratch.names().empty()) << "files left behind";
+    EXPECT_EQ(scratch.names(), Names{"v1.2"}) << "files left behind";
+    EXPECT_EQ(folderEntries(scratch.path("v1.2")), Names{"w.x"}) << "files left behind";
+    EXPECT_TRUE(folderEntries(scratch.path("v1.2\\w.x")).empty()) << "files left behind";
+}
+
+// A host that breaks its promise of one call at a time: several threads
+// exporting strips in palette mode, and cels, at once. Each export must come
+// out as if the calls had been made one after another.
+struct Worker {
+    std::string folder;
+    int exports;
+    int mismatches;
+    std::string firstMismatch;
+};
+
+DWORD WINAPI exportInTurn(LPVOID argument)
+{
+    Worker* worker = (Worker*)argument;
+    const Pixels strip = patternPixels(24, 256, 1, 11), cel = patternPixels(8, 13, 5, 12);
+    for (int n = 0; n < worker->exports; ++n) {
+        const bool palette = n % 2 == 0;
+        const PaletteRename& row = paletteRenames[n % paletteRenames.size()];
+        const std::string given = worker->folder + "\\" + (palette ? row.given : "cel.cel");
+        const std::string expected = palette ? worker->folder + "\\" + row.result : given;
+        // CreatePicture itself: the shared helper keeps its checks in globals.
+        HostPicture picture(palette ? strip : cel, false);
+        std::vector<char> buffer(given.begin(), given.end());
+        buffer.resize(given.size() + 5, '\0');
+        LONG status = porvane().CreatePicture(buffer.data(), 0, &picture.header, &picture.bits, picture.info, NULL, 0);
+        const std::string written = buffer.data();
+        if (status != 0 || written != expected ||
+            !fileHolds(expected, expectedKissFile(palette ? strip : cel, palette ? MARK_PALETTE : MARK_CEL))) {
+            if (worker->mismatches++ == 0)
+                worker->firstMismatch = given + ": status " + std::to_string(status) + ", name " + written;
+        }
+        DeleteFileA(expected.c_str());
+    }
+    return 0;
+}
+
+TEST(Stress, ExportsFromSeveralThreadsAtOnceDoNotDisturbEachOther)
+{
+    ASSERT_PORVANE_READY();
+    ASSERT_TRUE(storeSettingDword(1));
+    const int threads = 4;
+    std::vector<ScratchFolder> folders(threads);
+    std::vector<Worker> workers(threads);
+    std::vector<HANDLE> running;
+    for (int t = 0; t < threads; ++t) {
+        ASSERT_TRUE(makePaletteRenameFolders(folders[t]));
+        workers[t] = Worker{folders[t].folder, 150, 0, ""};
+        running.push_back(CreateThread(NULL, 0, exportInTurn, &workers[t], 0, NULL));
+        ASSERT_NE(running.back(), (HANDLE)NULL);
+    }
+    WaitForMultipleObjects(threads, running.data(), TRUE, INFINITE);
+    for (int t = 0; t < threads; ++t) {
+        CloseHandle(running[t]);
+        EXPECT_EQ(workers[t].mismatches, 0) << "thread " << t << ", first: " << workers[t].firstMismatch;
+        EXPECT_EQ(folders[t].names(), Names{"v1.2"}) << "files left behind";
+    }
+    EXPECT_TRUE(deleteSetting());
 }
 
 }

@@ -109,6 +109,7 @@ struct ScratchFolder {
 };
 
 Names folderEntries(const std::string& folder);  // sorted, without "." and ".."
+Names fileEntries(const std::string& folder);    // the same without the folders in it
 // `path` for the wide file functions: with "\\?\" when it is too long for the ANSI ones.
 std::wstring wholePath(const std::string& path);
 // Bytes up to and including the last \\ or / that is a character of its own
@@ -117,6 +118,18 @@ size_t folderPartLength(const std::string& path);
 bool writeFile(const std::string& path, const std::vector<uint8_t>& bytes);
 // The message names the sizes and the first differing offset.
 ::testing::AssertionResult fileHolds(const std::string& path, const std::vector<uint8_t>& expected);
+
+// ---------------------------------------------------------------------------
+// Palette names: what a destination becomes when palette mode writes a
+// palette there, written out by hand, relative to a folder in which
+// makePaletteRenameFolders made the dotted folders the names use.
+
+struct PaletteRename {
+    const char* given;
+    const char* result;
+};
+extern const std::vector<PaletteRename> paletteRenames;
+bool makePaletteRenameFolders(const ScratchFolder& folder);
 
 // ---------------------------------------------------------------------------
 // The palette-mode setting: HKCU\Software\brovald\porvane, value "ChengePallet"
