@@ -134,8 +134,14 @@ UINT WINAPI GetTempFileNameA(LPCSTR folder, LPCSTR prefix, UINT unique, LPSTR te
         return 0;
     if (unique != 0)
         return failWith(ERROR_GEN_FAILURE);
+    // Windows makes the file in an existing folder of at most MAX_PATH - 14
+    // characters, or fails.
+    struct stat info;
     size_t length = strlen(folder);
-    bool separated = length > 0 && (folder[length - 1] == '\\' || folder[length - 1] == '/');
+    if (length > MAX_PATH - 14 || stat(NativePlatform::nativePath(folder).c_str(), &info) != 0 || !S_ISDIR(info.st_mode))
+        return failWith(ERROR_DIRECTORY);
+    const char* last = CharPrevA(folder, folder + length);
+    bool separated = length > 0 && CharNextA(last) - last == 1 && (*last == '\\' || *last == '/');
     static UINT counter = (UINT)getpid();
     for (int attempt = 0; attempt < 0x10000; ++attempt) {
         UINT number = (++counter & 0xFFFF) ? (counter & 0xFFFF) : 1;

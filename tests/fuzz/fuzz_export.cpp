@@ -12,11 +12,13 @@
 //   10  uint8   stored setting: 0xFF none, otherwise (byte % 9) value bytes
 //   11  uint32  the setting's registry type
 //   15  8 bytes the setting's value bytes (the first n of them)
-//   23  uint8   path shape (see makePath)
+//   23  uint8   path shape (see makePath); with the high bit set, the name
+//               is a row of the hand-written palette-name table instead
 //   24  uint8   progress: low 2 bits 0 none, 1 never stops, 2 stops at the
 //               start, 3 stops at the end; the other bits seed the pixels
 //   25  uint32  flags, passed through
-//   29  ...     the file name (at most 400 bytes; NULs dropped)
+//   29  ...     the file name (at most 400 bytes; NULs dropped), or its
+//               first byte picks the table row
 #include <limits.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -28,6 +30,7 @@
 #include <set>
 
 #include "../native/native_test_support.h"
+#include "../shared/palette_renames.h"
 
 namespace {
 
@@ -48,6 +51,25 @@ void fail(const char* what, const std::string& detail)
             fail(#condition, detail); \
     } while (0)
 
+// The folders every export may be aimed into: out, out/sub, and the dotted
+// folders of the palette-name table.
+std::vector<std::string> outFolders()
+{
+    std::vector<std::string> folders = {outDir, outDir + "/sub"};
+    for (const char* folder : paletteRenameFolders) {
+        std::string native = outDir + "/" + folder;
+        std::replace(native.begin(), native.end(), '\\', '/');
+        folders.push_back(native);
+    }
+    return folders;
+}
+
+void makeOutFolders()
+{
+    for (const std::string& folder : outFolders())
+        mkdir(folder.c_str(), 0755);
+}
+
 void setUpOnce()
 {
     if (!root.empty())
@@ -56,14 +78,20 @@ void setUpOnce()
     char resolved[PATH_MAX];  // written files are found by their resolved paths
     root = realpath(scratch.folder.c_str(), resolved);
     outDir = root + "/out";
-    mkdir(outDir.c_str(), 0755);
-    mkdir((outDir + "/sub").c_str(), 0755);
+    makeOutFolders();
 }
 
-std::string nativeOf(std::string windowsPath)
+// A Windows path as the native layer names it: folder separators become
+// slashes, and a 0x5C that is the second byte of a character stays.
+std::string nativeOf(const std::string& windowsPath)
 {
-    std::replace(windowsPath.begin(), windowsPath.end(), '\\', '/');
-    return windowsPath;
+    std::string path;
+    for (const char* at = windowsPath.c_str(); *at != '\0';) {
+        const char* next = CharNextA(at);
+        path += next - at == 1 && *at == '\\' ? std::string("/") : std::string(at, next);
+        at = next;
+    }
+    return path;
 }
 
 struct Reader {
@@ -88,55 +116,72 @@ bool fitsACel(int32_t depth, int32_t width, int32_t height)
     return width >= 0 && width <= 65535 && rows <= 65535 && kissRowBytes(depth, width) * rows <= 0x7FFFFFFF;
 }
 
-// Over the last six characters, a backslash gets ".kcf" appended and a full
-// stop starts the extension that ".kcf" replaces; no name reaches 256 characters.
-std::string paletteName(const std::string& path)
-{
-    const int length = (int)path.size();
-    if (length >= 256)
-        return path;
-    for (int position = length - 1; position >= 0 && position >= length - 6; --position) {
-        if (path[position] == '\\')
-            return length + 4 <= 255 ? path + ".kcf" : path;
-        if (path[position] == '.')
-            return position + 4 <= 255 ? path.substr(0, position) + ".kcf" : path;
-    }
-    return path;
-}
+struct Destination {
+    std::string path;
+    std::string paletteName;  // where a palette goes; empty when only its folder is known
+    std::string folder;       // the folder part of `path`, with its separator
+};
 
-// The name bytes, without separators, placed by one of a few path shapes.
-std::string makePath(uint8_t shape, std::string name)
+// Where the export is aimed: a row of the palette-name table, or the name
+// bytes placed by one of a few path shapes, slashes among them. The name's
+// own separators become "_" (a 0x5C inside a double-byte character stays),
+// and it never ends in half a double-byte character.
+Destination makePath(uint8_t shape, std::string name)
 {
-    std::replace(name.begin(), name.end(), '/', '_');
-    std::replace(name.begin(), name.end(), '\\', '_');
     std::string out = outDir;
     std::replace(out.begin(), out.end(), '/', '\\');
-    switch (shape % 6) {
-    case 0: return out + "\\" + name;
-    case 1: return out + "\\sub\\" + name;
+    if (shape & 0x80) {
+        const PaletteRename& row = paletteRenames[(name.empty() ? 0 : (uint8_t)name[0]) % paletteRenameCount];
+        std::string given = out + "\\" + row.given;
+        return {given, out + "\\" + row.result, ""};
+    }
+    std::string bytes = name;
+    name.clear();
+    for (const char* at = bytes.c_str(); *at != '\0';) {
+        const char* next = CharNextA(at);
+        if (next - at == 1 && (*at == '\\' || *at == '/'))
+            name += '_';
+        else
+            name.append(at, next);
+        if (next - at == 1 && IsDBCSLeadByte((BYTE)*at))
+            name += '_';  // a lone lead byte at the end would swallow a separator after it
+        at = next;
+    }
+    std::string folder;
+    switch (shape % 8) {
+    case 0: folder = out + "\\"; break;
+    case 1: folder = out + "\\sub\\"; break;
     case 2:  // names a folder, and no way up out of the scratch folder
         if (name == "." || name == "..")
             name = "_" + name;
-        return out + "\\" + name + "\\";
-    case 3: return out + "\\missing\\" + name;
-    case 4: return outDir + "/" + name;
-    default: return out + "\\sub\\..\\" + name;
+        return {out + "\\" + name + "\\", "", out + "\\" + name + "\\"};
+    case 3: folder = out + "\\missing\\"; break;
+    case 4: folder = outDir + "/"; break;
+    case 5: return {out + "\\sub\\..\\" + name, "", out + "\\sub\\..\\"};
+    case 6: folder = out + "\\sub/"; break;
+    default: folder = out + "/v1.2/"; break;
     }
+    return {folder + name, "", folder};
 }
 
-// Whether writing `path` must succeed (1), must fail (0), or may go either
-// way (-1: the temporary name may or may not fit MAX_PATH).
-int writable(const std::string& path)
+// Whether writing `path` in `folder` (its folder part, with the separator)
+// must succeed. The temporary file goes into that folder, which may have at
+// most MAX_PATH - 14 bytes without its separator.
+bool writable(const std::string& path, const std::string& folder)
 {
-    size_t cut = path.find_last_of("\\/");
-    std::string folder = path.substr(0, cut + 1), leaf = path.substr(cut + 1);
-    if (folder.size() >= MAX_PATH || !isFolder(nativeOf(folder)) || leaf.empty() || leaf == "." || leaf == ".." ||
-        leaf.size() > 255 || isFolder(nativeOf(path)))
-        return 0;
-    // The temporary file is folder + "kis" + 1 to 4 hex digits + ".tmp".
-    if (folder.size() + 3 + 4 + 4 < MAX_PATH)
-        return 1;
-    return folder.size() + 3 + 1 + 4 >= MAX_PATH ? 0 : -1;
+    std::string leaf = path.substr(folder.size());
+    return folder.size() - 1 <= MAX_PATH - 14 && isFolder(nativeOf(folder)) && !leaf.empty() && leaf != "." &&
+           leaf != ".." && leaf.size() <= 255 && !isFolder(nativeOf(path));
+}
+
+// True when `text` holds a folder separator of its own (not the second byte
+// of a double-byte character).
+bool hasSeparator(const std::string& text)
+{
+    for (const char* at = text.c_str(); *at != '\0'; at = CharNextA(at))
+        if (*at == '\\' || *at == '/')
+            return true;
+    return false;
 }
 
 // ---- the host side ---------------------------------------------------------------------------
@@ -202,7 +247,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     HostPicture picture(depth, width, height, bits);
     // The host leaves room for four more characters, and not one more.
-    const std::string path = makePath(shape, name);
+    const Destination destination = makePath(shape, name);
+    const std::string& path = destination.path;
     std::vector<char> pathBuffer(path.begin(), path.end());
     pathBuffer.resize(path.size() + 5, '\0');
 
@@ -227,8 +273,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                   (progressSeen.size() == 1 || progressSeen[1] == 1),
               detail);
 
-    const std::string expectedPath = palette && status != 104 ? paletteName(path) : path;
-    const int expectWritten = writable(expectedPath);
+    std::string expectedPath = path;
     bool fileExpected = false;
     if (progressMode == PROGRESS_STOP_AT_START) {
         CHECK(status == 101 && calls.empty() && progressSeen.size() == 1 && pathAfter == path, detail);
@@ -238,12 +283,30 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             CHECK(call.compare(0, 5, "Local") == 0, detail + ": " + call);
     } else {
         CHECK(status != 104, detail);
+        if (palette && !destination.paletteName.empty()) {
+            expectedPath = destination.paletteName;
+        } else if (palette) {
+            // A name the table does not hold: wherever the palette goes, it
+            // stays in the folder asked for, under the name given or that
+            // name with ".kcf" at its end.
+            const std::string leaf = pathAfter.substr(std::min(pathAfter.size(), destination.folder.size()));
+            CHECK(pathAfter.compare(0, destination.folder.size(), destination.folder) == 0 && !hasSeparator(leaf),
+                  detail + " -> " + pathAfter + ": outside the folder");
+            CHECK(pathAfter == path || (pathAfter.size() >= 4 && pathAfter.size() <= path.size() + 4 &&
+                                        pathAfter.compare(pathAfter.size() - 4, 4, ".kcf") == 0),
+                  detail + " -> " + pathAfter);
+            expectedPath = pathAfter;
+        }
         CHECK(pathAfter == expectedPath, detail + " -> " + pathAfter + " instead of " + expectedPath);
+        const std::string folder = !destination.folder.empty()
+                                       ? destination.folder
+                                       : expectedPath.substr(0, expectedPath.find_last_of("\\/") + 1);  // table: plain ASCII
+        const bool expectWritten = writable(expectedPath, folder);
         if (progressMode == PROGRESS_STOP_AT_END && progressSeen.size() == 2)
             CHECK(status == 101, detail);
-        if (expectWritten == 1)
+        if (expectWritten)
             CHECK(status == (progressMode == PROGRESS_STOP_AT_END ? 101 : 0), detail);
-        if (expectWritten == 0)
+        else
             CHECK(status == 109 || (status == 101 && progressMode == PROGRESS_STOP_AT_END), detail);
         if (status == 0) {
             CHECK(progressMode == PROGRESS_NONE || progressSeen.size() == 2, detail);
@@ -251,8 +314,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         } else if (status == 101) {
             // Stopped at the end: the file is there exactly when writing it worked.
             CHECK(progressMode == PROGRESS_STOP_AT_END && progressSeen.size() == 2, detail);
-            fileExpected = expectWritten == 1 ||
-                           (expectWritten == -1 && access(nativeOf(expectedPath).c_str(), F_OK) == 0);
+            fileExpected = expectWritten;
         }
     }
     if (fileExpected) {
@@ -267,18 +329,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     LocalUnlock(picture.bits);
 
     // Nothing but the written file, and no temporary file anywhere.
-    std::set<std::string> allowed{outDir, outDir + "/sub", root + "/registry"};
+    const std::vector<std::string> folders = outFolders();
+    std::set<std::string> allowed(folders.begin(), folders.end());
+    allowed.insert(root + "/registry");
     if (fileExpected) {
         char written[PATH_MAX];
         CHECK(realpath(nativeOf(expectedPath).c_str(), written) && std::string(written).find(outDir + "/") == 0,
               detail + ": written outside the scratch folder");
         allowed.insert(written);
     }
-    for (const std::string& folder : {root, outDir, outDir + "/sub"})
+    for (const std::string& folder : {root, outDir})
         for (const std::string& entry : folderEntries(folder))
             CHECK(allowed.count(folder + "/" + entry), detail + ": left behind: " + folder + "/" + entry);
+    for (size_t i = 1; i < folders.size(); ++i)
+        for (const std::string& entry : folderEntries(folders[i]))
+            CHECK(allowed.count(folders[i] + "/" + entry), detail + ": left behind: " + folders[i] + "/" + entry);
     removeTree(outDir);
-    mkdir(outDir.c_str(), 0755);
-    mkdir((outDir + "/sub").c_str(), 0755);
+    makeOutFolders();
     return 0;
 }

@@ -67,7 +67,7 @@ TEST(Stress, RandomPicturesAndNamesMatchAnIndependentEncoder)
         // A strip is named from the hand-written table of palette names, so
         // that a palette lands where the table says; other pictures get
         // random names, some in a dotted folder reached by a slash.
-        const PaletteRename& row = paletteRenames[random.range(0, (int)paletteRenames.size() - 1)];
+        const PaletteRename& row = paletteRenames[random.range(0, paletteRenameCount - 1)];
         std::string name = strip ? row.given : "";
         for (int length = strip ? 0 : random.range(1, 12); length > 0; --length)
             name += nameCharacters[random.range(0, (int)sizeof nameCharacters - 2)];
@@ -122,7 +122,7 @@ DWORD WINAPI exportInTurn(LPVOID argument)
     const Pixels strip = patternPixels(24, 256, 1, 11), cel = patternPixels(8, 13, 5, 12);
     for (int n = 0; n < worker->exports; ++n) {
         const bool palette = n % 2 == 0;
-        const PaletteRename& row = paletteRenames[n % paletteRenames.size()];
+        const PaletteRename& row = paletteRenames[n % paletteRenameCount];
         const std::string given = worker->folder + "\\" + (palette ? row.given : "cel.cel");
         const std::string expected = palette ? worker->folder + "\\" + row.result : given;
         // CreatePicture itself: the shared helper keeps its checks in globals.

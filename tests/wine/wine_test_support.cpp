@@ -345,34 +345,12 @@ bool writeFile(const std::string& path, const std::vector<uint8_t>& bytes)
 // ---------------------------------------------------------------------------
 // Palette names
 
-const std::vector<PaletteRename> paletteRenames = {
-    {"strip.cel", "strip.kcf"},
-    {"strip", "strip.kcf"},            // backslash six from the end: no extension, append
-    {"strip.jpeg", "strip.kcf"},
-    {"strip.tiff2", "strip.kcf"},      // full stop six from the end
-    {"colour", "colour"},              // backslash seven from the end: out of reach
-    {"strip.backup", "strip.backup"},  // full stop seven from the end
-    {"a.b", "a.kcf"},
-    {"ab", "ab.kcf"},
-    {"ab.c.d", "ab.c.kcf"},            // the last full stop starts the extension
-    {"strip.", "strip.kcf"},
-    {"STRIP.CEL", "STRIP.kcf"},
-    // A separator met first ends the search: the folder's full stop is no
-    // extension. Windows takes a slash for a backslash, and so does porvane.
-    {"v1.2\\abc", "v1.2\\abc.kcf"},
-    {"v1.2/abc", "v1.2/abc.kcf"},
-    {"v1.2/x", "v1.2/x.kcf"},
-    {"v1.2/a.b", "v1.2/a.kcf"},
-    {"v1.2/colour", "v1.2/colour"},
-    {"v1.2/s.cel", "v1.2/s.kcf"},
-    {"v1.2\\w.x/y", "v1.2\\w.x/y.kcf"},
-    {"v1.2/w.x\\y.cel", "v1.2/w.x\\y.kcf"},
-};
-
 bool makePaletteRenameFolders(const ScratchFolder& folder)
 {
-    return CreateDirectoryA(folder.path("v1.2").c_str(), NULL) &&
-           CreateDirectoryA(folder.path("v1.2\\w.x").c_str(), NULL);
+    for (const char* name : paletteRenameFolders)
+        if (!CreateDirectoryA(folder.path(name).c_str(), NULL))
+            return false;
+    return true;
 }
 
 // ---------------------------------------------------------------------------

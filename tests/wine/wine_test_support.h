@@ -16,6 +16,8 @@
 
 #include <gtest/gtest.h>
 
+#include "../shared/palette_renames.h"
+
 typedef LONG(WINAPI* ProgressFn)(LONG numerator, LONG denominator, LONG userValue);
 
 struct Porvane {
@@ -120,15 +122,9 @@ bool writeFile(const std::string& path, const std::vector<uint8_t>& bytes);
 ::testing::AssertionResult fileHolds(const std::string& path, const std::vector<uint8_t>& expected);
 
 // ---------------------------------------------------------------------------
-// Palette names: what a destination becomes when palette mode writes a
-// palette there, written out by hand, relative to a folder in which
+// Palette names (paletteRenames), relative to a folder in which
 // makePaletteRenameFolders made the dotted folders the names use.
 
-struct PaletteRename {
-    const char* given;
-    const char* result;
-};
-extern const std::vector<PaletteRename> paletteRenames;
 bool makePaletteRenameFolders(const ScratchFolder& folder);
 
 // ---------------------------------------------------------------------------
