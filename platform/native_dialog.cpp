@@ -34,6 +34,11 @@ void click(HWND dialog, DLGPROC procedure, int id)
     procedure(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
 }
 
+void accelerator(HWND dialog, DLGPROC procedure, int id)
+{
+    procedure(dialog, WM_COMMAND, MAKEWPARAM(id, 1), 0);
+}
+
 void perform(HWND dialog, DLGPROC procedure, NativePlatform::UserAction action)
 {
     using namespace NativePlatform;
@@ -49,6 +54,9 @@ void perform(HWND dialog, DLGPROC procedure, NativePlatform::UserAction action)
             click(dialog, procedure, focused);
         break;
     case PRESS_TAB: running->focus = (running->focus + 1) % controlCount; break;
+    case ACCELERATOR_OK: accelerator(dialog, procedure, IDOK); break;
+    case ACCELERATOR_CANCEL: accelerator(dialog, procedure, IDCANCEL); break;
+    case ACCELERATOR_CHECK_BOX: accelerator(dialog, procedure, checkBoxId); break;
     case CLOSE_CAPTION:
         if (!procedure(dialog, WM_CLOSE, 0, 0))
             click(dialog, procedure, IDCANCEL);

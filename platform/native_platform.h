@@ -64,7 +64,11 @@ enum UserAction {
     PRESS_ESC,    // IDCANCEL
     PRESS_SPACE,  // clicks the focused control
     PRESS_TAB,    // focus to the next tab stop
-    CLOSE_CAPTION // WM_CLOSE, then IDCANCEL unless the procedure handles it
+    CLOSE_CAPTION, // WM_CLOSE, then IDCANCEL unless the procedure handles it
+    // A host's own accelerators: WM_COMMAND with notification code 1.
+    ACCELERATOR_OK,
+    ACCELERATOR_CANCEL,
+    ACCELERATOR_CHECK_BOX,
 };
 void scriptDialog(const std::vector<UserAction>& actions);
 

@@ -34,6 +34,9 @@ using NativePlatform::PRESS_ESC;
 using NativePlatform::PRESS_SPACE;
 using NativePlatform::PRESS_TAB;
 using NativePlatform::CLOSE_CAPTION;
+using NativePlatform::ACCELERATOR_OK;
+using NativePlatform::ACCELERATOR_CANCEL;
+using NativePlatform::ACCELERATOR_CHECK_BOX;
 
 // Any non-null values do: the native layer never dereferences them.
 HWND const hostWindow = (HWND)(uintptr_t)0x00C0FFEE;
@@ -329,30 +332,17 @@ TEST_F(SettingsDialog, TheStoredChoiceDecidesTheNextPaletteExport)
 TEST_F(SettingsDialog, CommandsActByControlIdWhateverTheNotificationCode)
 {
     // The dialog manager sends BN_CLICKED, but a host that forwards its own
-    // accelerators sends code 1: the id alone decides. Outside a running
-    // dialog the box reads as unchecked, so OK stores 0.
-    HWND dialog = (HWND)(uintptr_t)0xD1A1;
-    store(dword(2));
-    EXPECT_NE(0, settingsDialogProc(dialog, WM_INITDIALOG, (WPARAM)IDOK, 0));
-    EXPECT_EQ(0, settingsDialogProc(dialog, WM_COMMAND, MAKEWPARAM(101, 1), 0));
-    EXPECT_EQ(0, settingsDialogProc(dialog, WM_COMMAND, MAKEWPARAM(3, BN_CLICKED), 0));
-    EXPECT_NE(0, settingsDialogProc(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, 1), 0));
-    EXPECT_EQ(0, settingsDialogProc(dialog, WM_CLOSE, 0, 0)) << "WM_CLOSE is the dialog manager's, to turn into Cancel";
-    EXPECT_EQ(dword(2), storedSetting());
-    EXPECT_NE(0, settingsDialogProc(dialog, WM_COMMAND, MAKEWPARAM(IDOK, 1), 0));
+    // accelerators sends code 1: the id alone decides.
+    store(dword(0));
+    EXPECT_EQ(0, openSettings({ACCELERATOR_CHECK_BOX, ACCELERATOR_OK}));
+    expectOpenedAndEnded(NativePlatform::lastDialog());
+    EXPECT_TRUE(NativePlatform::lastDialog().checkedAtEnd);
+    EXPECT_EQ(dword(1), storedSetting());
+
+    store(dword(0));
+    EXPECT_EQ(0, openSettings({ACCELERATOR_CHECK_BOX, ACCELERATOR_CANCEL}));
+    expectOpenedAndEnded(NativePlatform::lastDialog());
     EXPECT_EQ(dword(0), storedSetting());
-    EXPECT_EQ(0, NativePlatform::held().registryKeys);
 }
-
-struct AboutBox : SettingsDialog {};
-
-TEST_F(AboutBox, AnswersZeroEvenWhenTheBoxCannotBeShown)
-{
-    NativePlatform::failCall(1);
-    EXPECT_EQ(0, ConfigurationDlg(hostWindow, 0));
-    EXPECT_EQ(std::vector<std::string>{"MessageBoxA"}, NativePlatform::callLog());
-    EXPECT_TRUE(NativePlatform::messageBoxes().empty());
-}
-
 
 }

@@ -47,8 +47,11 @@ TEST_F(PluginExports, GetPluginInfoCopiesWhatFitsAndAnswersItsLength)
 
 TEST_F(PluginExports, SupportsFourAndEightOnly)
 {
-    for (LONG value : {4, 8, 1, 24, 0, -4, 2, 16, 32, -8, 0x104})
-        EXPECT_EQ(porvane().IsSupported(value), (LONG)(value == 4 || value == 8)) << "IsSupported(" << value << ")";
+    const struct {
+        LONG value, answer;
+    } cases[] = {{4, 1}, {8, 1}, {1, 0}, {24, 0}, {0, 0}, {-4, 0}, {2, 0}, {16, 0}, {32, 0}, {-8, 0}, {0x104, 0}};
+    for (const auto& c : cases)
+        EXPECT_EQ(porvane().IsSupported(c.value), c.answer) << "IsSupported(" << c.value << ")";
 }
 
 }  // namespace
