@@ -7,6 +7,7 @@
 #include <string.h>
 
 #include "../../cel/palette_mode.h"
+#include "../../cel/path_text.h"
 #include "../../settings/settings_store.h"
 #include "native_test_support.h"
 
@@ -91,6 +92,43 @@ TEST(PaletteRename, LongNamesNeverOverrunEitherBuffer)
             for (size_t i = result.size() + 1; i < buffer.size(); ++i)
                 ASSERT_EQ('#', buffer[i]) << "written past the name at " << i;
         }
+    }
+}
+
+// Paths in code page 932: the second byte of a double-byte character (here
+// ソ, 83 5C, and 表, 95 5C) is neither a separator nor a full stop, and a lead
+// byte at the very end (a truncated character) stands alone.
+TEST(PathText, FoldersAndPaletteNamesFollowCharactersNotBytes)
+{
+    const struct {
+        const char* path;
+        int folderPart;
+        std::vector<int> starts;  // character starts met walking back from the end
+        const char* asPalette;
+    } cases[] = {
+        {"", 0, {0}, ""},
+        {"a.cel", 0, {4, 3, 2, 1, 0}, "a.kcf"},
+        {"C:\\p\\a", 5, {5, 4, 3, 2, 1, 0}, "C:\\p\\a.kcf"},
+        {"C:/p/ab", 5, {6, 5, 4, 3, 2, 1, 0}, "C:/p/ab.kcf"},
+        {"d\\\x83\x5C.c", 2, {5, 4, 2, 1, 0}, "d\\\x83\x5C.kcf"},
+        {"\x83\x5C\\x", 3, {3, 2, 0}, "\x83\x5C\\x.kcf"},
+        {"a.\x83\x5C", 0, {2, 1, 0}, "a.kcf"},
+        {"abc\x95\x5C" "def", 0, {7, 6, 5, 3, 2, 1, 0}, "abc\x95\x5C" "def"},
+        {"d\\ab\x83", 2, {4, 3, 2, 1, 0}, "d\\ab\x83.kcf"},
+        {"a\x83\\", 0, {1, 0}, "a\x83\\"},
+    };
+    for (const auto& c : cases) {
+        const std::string path = c.path;
+        SCOPED_TRACE(testing::PrintToString(path));
+        EXPECT_EQ(c.folderPart, folderPartLength(c.path));
+        std::vector<int> starts;
+        for (const char* at = c.path + path.size(); starts.empty() || at != c.path; at = previousCharacter(c.path, at))
+            starts.push_back((int)(previousCharacter(c.path, at) - c.path));
+        EXPECT_EQ(c.starts, starts);
+        char buffer[64];
+        strcpy(buffer, c.path);
+        PaletteMode::renameToPalette(buffer);
+        EXPECT_EQ(std::string(c.asPalette), buffer);
     }
 }
 
