@@ -139,6 +139,12 @@ Destination makePath(uint8_t shape, std::string name)
     name.clear();
     for (const char* at = bytes.c_str(); *at != '\0';) {
         const char* next = CharNextA(at);
+        const BYTE second = (BYTE)at[1];
+        if (next - at == 2 && (second < 0x40 || second == 0x7F || second > 0xFC)) {
+            name += '_';  // no character of code page 932: the second byte (a slash, say) stands alone
+            ++at;
+            continue;
+        }
         if (next - at == 1 && (*at == '\\' || *at == '/'))
             name += '_';
         else
