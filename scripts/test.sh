@@ -3,7 +3,9 @@
 #   - the native unit tests (with fault injection), and again under valgrind;
 #   - the fuzz target, for a bounded time (FUZZ_SECONDS, default 60);
 #   - the checks of the built porvane.xpi and, in a throwaway Wine session,
-#     the tests of the real DLL, its registry and its dialog.
+#     the tests of the real DLL, its registry and its dialog;
+#   - the release: built twice from clones in different folders and
+#     compared, then installed in a fresh Wine prefix as a user would.
 # Each build tree is configured here with exactly what this script runs,
 # whatever configured it before, and a step in which any test the tree
 # defines did not run fails (scripts/run-tests.sh).
@@ -58,3 +60,11 @@ if [ "$status" -eq 77 ]; then
     exit 1
 fi
 [ "$status" -eq 0 ] || exit "$status"
+
+step "The release, built twice"
+echo "Two clones of the last commit build the release in different folders (about a minute)."
+tests/release/reproducible_build.sh "$scratch"
+
+step "The release, installed"
+echo "In a fresh Wine prefix (about half a minute to start Wine)."
+scripts/wine-session.sh tests/release/install_test.sh "$scratch"/porvane-*-win32.zip
