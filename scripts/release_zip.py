@@ -11,7 +11,8 @@ The readmes are filled from docs/readme-*.txt.in: every {{NAME}} there is a
 fact the code holds (the version, the registry key and value, the identity
 string, the About box, the result codes), read here from the sources and
 looked for in the built plug-in, so a readme cannot fall behind the code.
-Every result code the plug-in can return must be explained in each readme.
+Every result code the plug-in can return must be explained in each readme,
+and README.md and README.ja.md must state the same facts as the code.
 Windows' Notepad shows the text files as meant: UTF-8 with a byte-order mark
 for the readmes, CRLF line ends for all.
 """
@@ -73,6 +74,15 @@ def check_in_plugin(facts, plugin_path):
         raise ReleaseError("the settings key %r is not in %s" % (key_path, plugin_path))
 
 
+def check_readmes(facts):
+    """README.md and README.ja.md tell the same facts in their own words: they must name them as the code does."""
+    for readme in ("README.md", "README.ja.md"):
+        text = " ".join(source(readme).split())  # a line break inside a fact is a space in Markdown
+        for name in ("VERSION", "DESCRIPTION", "ABOUT_TITLE", "ABOUT_NOTICE", "SETTINGS_KEY", "SETTING_NAME"):
+            if facts[name] not in text:
+                raise ReleaseError("%s does not say %r (%s)" % (readme, facts[name], name))
+
+
 def fill(template_path, facts, required):
     text = source(template_path)
     used = set(re.findall(r"\{\{([A-Z_]+)\}\}", text))
@@ -105,6 +115,7 @@ def main(argv):
     built, date, output = argv[1], int(argv[2]), argv[3]
     facts, result_codes = facts_from_sources()
     check_in_plugin(facts, os.path.join(built, "porvane.xpi"))
+    check_readmes(facts)
 
     folder = "porvane-%s-win32" % facts["VERSION"]
     files = {}
