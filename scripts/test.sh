@@ -26,7 +26,6 @@ cmake --build build/native -j2 >/dev/null
 scripts/run-tests.sh build/native -j2
 
 step "Native unit tests under valgrind"
-echo "About a minute."
 valgrind --quiet --error-exitcode=1 --leak-check=full --show-leak-kinds=definite,indirect,possible \
          --errors-for-leak-kinds=definite,indirect,possible \
          build/native/tests/native/porvane-native-tests --gtest_brief=1
@@ -38,13 +37,18 @@ configure_tree build/fuzz clang -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 cmake --build build/fuzz -j2 --target porvane-fuzz-export >/dev/null
 findings="$scratch/fuzz-export"
 mkdir -p "$findings"
+# libFuzzer ends with a non-zero status when it finds a fault, and writes
+# the input that shows it as crash-*, leak-*, timeout-* or oom-*.
+fuzz_status=0
 build/fuzz/tests/fuzz/porvane-fuzz-export -max_total_time="$fuzz_seconds" -print_final_stats=1 \
-    -artifact_prefix="$findings/" "$findings" tests/fuzz/corpus 2>&1 |
-    grep -E '^(stat::number_of_executed_units|stat::peak_rss_mb|Done)|ERROR' || true
-if ls "$findings"/crash-* "$findings"/leak-* "$findings"/timeout-* >/dev/null 2>&1; then
+    -artifact_prefix="$findings/" "$findings" tests/fuzz/corpus >"$scratch/fuzz.log" 2>&1 || fuzz_status=$?
+grep -a -E '^(stat::number_of_executed_units|stat::peak_rss_mb|Done)' "$scratch/fuzz.log" || true
+faults=$(find "$findings" -maxdepth 1 \( -name 'crash-*' -o -name 'leak-*' -o -name 'timeout-*' -o -name 'oom-*' \))
+if [ "$fuzz_status" -ne 0 ] || [ -n "$faults" ]; then
     kept=$(mktemp -d)
-    cp "$findings"/* "$kept"/
-    echo "The fuzz target found a fault; the inputs are in $kept" >&2
+    cp "$scratch/fuzz.log" $faults "$kept"/
+    grep -a -E 'ERROR|invariant|SUMMARY' "$scratch/fuzz.log" | head -20 >&2
+    echo "The fuzz target found a fault; its log and the input that shows it are in $kept" >&2
     exit 1
 fi
 
