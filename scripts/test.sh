@@ -20,6 +20,7 @@ trap 'rm -rf "$scratch"' EXIT
 step() { printf '\n== %s\n' "$*"; }
 
 step "Native unit tests"
+echo "Building them first (under a minute the first time)."
 configure_tree build/native native -DCMAKE_BUILD_TYPE=Debug \
     -DPORVANE_TESTS=ON -DPORVANE_FUZZ=OFF -DPORVANE_BENCHMARKS=OFF
 cmake --build build/native -j2 >/dev/null
@@ -31,7 +32,8 @@ valgrind --quiet --error-exitcode=1 --leak-check=full --show-leak-kinds=definite
          build/native/tests/native/porvane-native-tests --gtest_brief=1
 
 step "Fuzzing CreatePicture"
-echo "Runs for $fuzz_seconds s; set FUZZ_SECONDS to change it (FUZZ_SECONDS=600 scripts/test.sh)."
+echo "Building the fuzz target (about a minute the first time); it then runs for $fuzz_seconds s:"
+echo "set FUZZ_SECONDS to change that (FUZZ_SECONDS=600 scripts/test.sh)."
 configure_tree build/fuzz clang -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DPORVANE_TESTS=ON -DPORVANE_FUZZ=ON -DPORVANE_BENCHMARKS=OFF
 cmake --build build/fuzz -j2 --target porvane-fuzz-export >/dev/null
