@@ -2,7 +2,7 @@
 # Takes a picture of the settings dialog as a user sees it:
 #   scripts/screenshot-dialog.sh BUILD_DIR OUTPUT.png [checked]
 #
-# BUILD_DIR is a built Windows tree (porvane.xpi and host/porvane-host.exe).
+# BUILD_DIR is a built Windows tree (porvane.xpi and porvane-host.exe beside it).
 # The reference host opens the dialog as the host's menu would, in a Wine
 # session of its own (scripts/wine-session.sh: a private Xvfb display, a
 # throwaway prefix, a Japanese code page), and the picture is cropped to the
@@ -20,8 +20,8 @@ output=$2
 case "$output" in /*) ;; *) output="$PWD/$output" ;; esac
 cd "$1" || exit 2
 
-wine host/porvane-host.exe palette-mode "$([ $# -eq 3 ] && echo on || echo off)" >/dev/null
-wine host/porvane-host.exe --plugin porvane.xpi settings </dev/null >/dev/null 2>&1 &
+wine porvane-host.exe palette-mode "$([ $# -eq 3 ] && echo on || echo off)" >/dev/null
+wine porvane-host.exe settings </dev/null >/dev/null 2>&1 &
 host_pid=$!
 
 # The dialog is the only mapped top-level window of a real size on the

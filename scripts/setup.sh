@@ -1,19 +1,41 @@
 #!/usr/bin/env bash
 # Installs what building and testing porvane needs, on Debian 12, when it is
 # missing: the native toolchain and test libraries, mingw-w64 for the 32-bit
-# DLL, Wine (with the i386 architecture), Xvfb and a Japanese font for the
-# dialog. Runs as root, or through sudo otherwise.
+# DLL, Wine (with the i386 architecture) and Wine's own fonts, Xvfb and a
+# Japanese font for the dialog. Runs as root, or through sudo otherwise.
+#
+#   scripts/setup.sh            everything
+#   scripts/setup.sh packages   the Debian packages only (enough to build)
 set -euo pipefail
 
 packages=(
-    cmake make g++ googletest libgtest-dev libbenchmark-dev
+    cmake make g++ git googletest libgtest-dev libbenchmark-dev
     clang libclang-rt-14-dev valgrind
-    g++-mingw-w64-i686 python3 python3-pefile
-    wine wine32:i386 xvfb x11-utils x11-apps imagemagick fonts-ipafont-gothic locales
+    g++-mingw-w64-i686 python3 python3-pefile unzip
+    wine wine32:i386 fonts-wine xvfb x11-utils x11-apps imagemagick fonts-ipafont-gothic locales
 )
+update_tries=3 update_pause=15
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+# apt-get update, a few times: a mirror in the middle of a sync serves index
+# files that do not match their release file for a while. Returns 1 when
+# every try failed; apt's lists are then as the last try left them.
+update_package_lists() {  # [APT OPTION...]
+    local try
+    for try in $(seq "$update_tries"); do
+        if apt_log=$("$@" update -qq 2>&1); then
+            return 0
+        fi
+        if [ "$try" -lt "$update_tries" ]; then
+            echo "The package lists could not be updated (try $try of $update_tries); trying again in $update_pause s."
+            sleep "$update_pause"
+        fi
+    done
+    grep '^E:' <<<"$apt_log" | sed 's/^/    /' >&2 || true
+    return 1
 }
 
 missing=()
@@ -25,9 +47,23 @@ if [ ${#missing[@]} -gt 0 ]; then
     if ! dpkg --print-foreign-architectures | grep -qx i386; then
         as_root dpkg --add-architecture i386
     fi
-    as_root apt-get update -qq
-    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+    lists_updated=yes
+    if ! update_package_lists as_root apt-get; then
+        lists_updated=no
+        echo "Going on with the package lists as they are."
+    fi
+    if ! apt_log=$(as_root env DEBIAN_FRONTEND=noninteractive \
+                   apt-get install -y -qq --no-install-recommends "${missing[@]}" 2>&1); then
+        grep -E '^(E:| )' <<<"$apt_log" | sed 's/^/    /' >&2 || true
+        if [ $lists_updated = no ]; then
+            echo "Could not install ${missing[*]}: the package mirror looked inconsistent, probably in the middle of an update; please run this command again later." >&2
+        else
+            echo "Could not install ${missing[*]}: apt's reasons are above." >&2
+        fi
+        exit 1
+    fi
 fi
+[ "${1:-}" = packages ] && exit 0
 
 # Wine runs 32-bit Windows programs as 32-bit Linux processes. Some virtual
 # machines cannot execute 32-bit code at all; there they run under qemu's
@@ -40,13 +76,16 @@ if ! /lib/ld-linux.so.2 --version >/dev/null 2>&1 && [ ! -x "$qemu_dir/usr/bin/q
     echo "This machine cannot run 32-bit code: fetching qemu-user from bookworm-backports for Wine."
     mirror=$(apt-get indextargets --format '$(REPO_URI) $(RELEASE)' | awk '$2 == "bookworm" { print $1; exit }')
     work=$(mktemp -d)
+    trap 'rm -rf "$work"' EXIT
     echo "deb [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] $mirror bookworm-backports main" > "$work/sources.list"
     mkdir -p "$work/lists/partial"
     apt_options=(-o "Dir::Etc::sourcelist=$work/sources.list" -o Dir::Etc::sourceparts=/nonexistent -o "APT::Sandbox::User=$(id -un)"
                  -o "Dir::State::Lists=$work/lists" -o "Dir::Cache=$work" -o "Dir::Cache::archives=$work")
-    apt-get "${apt_options[@]}" update -qq
-    (cd "$work" && apt-get "${apt_options[@]}" download -qq qemu-user/bookworm-backports 2>/dev/null)
+    if ! update_package_lists apt-get "${apt_options[@]}" ||
+       ! (cd "$work" && apt-get "${apt_options[@]}" download -qq qemu-user/bookworm-backports 2>/dev/null); then
+        echo "Could not fetch qemu-user from bookworm-backports ($mirror), which Wine needs on this machine; please run this command again later." >&2
+        exit 1
+    fi
     mkdir -p "$qemu_dir"
     dpkg-deb -x "$work"/qemu-user_*.deb "$qemu_dir"
-    rm -rf "$work"
 fi

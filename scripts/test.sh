@@ -1,43 +1,76 @@
 #!/usr/bin/env bash
-# Every test: set everything up, then
-#   1. the native unit tests (with fault injection), and again under valgrind;
-#   2. the fuzz target, for a bounded time (FUZZ_SECONDS, default 60);
-#   3. the checks of the built porvane.xpi and, in a throwaway Wine session,
-#      the tests of the real DLL, its registry and its dialog.
+# Every test: set everything up, then one step per tool:
+#   - the native unit tests (with fault injection), and again under valgrind;
+#   - the fuzz target, for a bounded time (FUZZ_SECONDS, default 60);
+#   - the checks of the built porvane.xpi and, in a throwaway Wine session,
+#     the tests of the real DLL, its registry and its dialog;
+#   - the release: built twice from clones in different folders and
+#     compared, then installed in a fresh Wine prefix as a user would.
+# Each build tree is configured here with exactly what this script runs,
+# whatever configured it before, and a step in which any test the tree
+# defines did not run fails (scripts/run-tests.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
+. scripts/build-tree.sh
+fuzz_seconds=${FUZZ_SECONDS:-60}
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
 
-echo "== Native unit tests"
-cmake -S . -B build/native -DCMAKE_BUILD_TYPE=Debug >/dev/null
+step() { printf '\n== %s\n' "$*"; }
+
+step "Native unit tests"
+echo "Building them first (under a minute the first time)."
+configure_tree build/native native -DCMAKE_BUILD_TYPE=Debug \
+    -DPORVANE_TESTS=ON -DPORVANE_FUZZ=OFF -DPORVANE_BENCHMARKS=OFF
 cmake --build build/native -j2 >/dev/null
-ctest --test-dir build/native --output-on-failure -j2
+scripts/run-tests.sh build/native -j2
 
-echo "== Native unit tests under valgrind"
+step "Native unit tests under valgrind"
 valgrind --quiet --error-exitcode=1 --leak-check=full --show-leak-kinds=definite,indirect,possible \
          --errors-for-leak-kinds=definite,indirect,possible \
          build/native/tests/native/porvane-native-tests --gtest_brief=1
 
-echo "== Fuzzing CreatePicture for ${FUZZ_SECONDS:-60} s"
-CC=clang CXX=clang++ cmake -S . -B build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPORVANE_FUZZ=ON >/dev/null
+step "Fuzzing CreatePicture"
+echo "Building the fuzz target (about a minute the first time); it then runs for $fuzz_seconds s:"
+echo "set FUZZ_SECONDS to change that (FUZZ_SECONDS=600 scripts/test.sh)."
+configure_tree build/fuzz clang -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DPORVANE_TESTS=ON -DPORVANE_FUZZ=ON -DPORVANE_BENCHMARKS=OFF
 cmake --build build/fuzz -j2 --target porvane-fuzz-export >/dev/null
-findings=$(mktemp -d)
-trap 'rm -rf "$findings"' EXIT
-build/fuzz/tests/fuzz/porvane-fuzz-export -max_total_time="${FUZZ_SECONDS:-60}" -print_final_stats=1 \
-    -artifact_prefix="$findings/" "$findings" tests/fuzz/corpus 2>&1 | grep -E '^(stat::number_of_executed_units|stat::peak_rss_mb|Done)|ERROR' || true
-if ls "$findings"/crash-* "$findings"/leak-* "$findings"/timeout-* >/dev/null 2>&1; then
-    echo "The fuzz target found a fault; the inputs are in $findings" >&2
-    trap - EXIT
+findings="$scratch/fuzz-export"
+mkdir -p "$findings"
+# libFuzzer ends with a non-zero status when it finds a fault, and writes
+# the input that shows it as crash-*, leak-*, timeout-* or oom-*.
+fuzz_status=0
+build/fuzz/tests/fuzz/porvane-fuzz-export -max_total_time="$fuzz_seconds" -print_final_stats=1 \
+    -artifact_prefix="$findings/" "$findings" tests/fuzz/corpus >"$scratch/fuzz.log" 2>&1 || fuzz_status=$?
+grep -a -E '^(stat::number_of_executed_units|stat::peak_rss_mb|Done)' "$scratch/fuzz.log" || true
+faults=$(find "$findings" -maxdepth 1 \( -name 'crash-*' -o -name 'leak-*' -o -name 'timeout-*' -o -name 'oom-*' \))
+if [ "$fuzz_status" -ne 0 ] || [ -n "$faults" ]; then
+    kept=$(mktemp -d)
+    cp "$scratch/fuzz.log" $faults "$kept"/
+    grep -a -E 'ERROR|invariant|SUMMARY' "$scratch/fuzz.log" | head -20 >&2
+    echo "The fuzz target found a fault; its log and the input that shows it are in $kept" >&2
     exit 1
 fi
 
-echo "== The real porvane.xpi"
-cmake -S . -B build/windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
+step "The real porvane.xpi under Wine"
+echo "Building the DLL and its test programs, then starting Wine (about half a minute)."
+configure_tree build/windows windows -DCMAKE_BUILD_TYPE=Release \
+    -DPORVANE_TESTS=ON -DPORVANE_FUZZ=OFF -DPORVANE_BENCHMARKS=OFF
 cmake --build build/windows -j2 >/dev/null
 status=0
-scripts/wine-session.sh ctest --test-dir build/windows --output-on-failure || status=$?
+scripts/wine-session.sh scripts/run-tests.sh build/windows || status=$?
 if [ "$status" -eq 77 ]; then
     echo "The tests of the real porvane.xpi cannot run: Wine cannot start here." >&2
     exit 1
 fi
-exit "$status"
+[ "$status" -eq 0 ] || exit "$status"
+
+step "The release, built twice"
+echo "Two clones of the last commit build the release in different folders (about a minute)."
+tests/release/reproducible_build.sh "$scratch"
+
+step "The release, installed"
+echo "In a fresh Wine prefix (about half a minute to start Wine)."
+scripts/wine-session.sh tests/release/install_test.sh "$scratch"/porvane-*-win32.zip

@@ -59,6 +59,9 @@ if ! timeout 180 wine cmd /c exit </dev/null >/dev/null 2>&1; then
     exit 77
 fi
 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
+# Wine's own fonts, Marlett among them (it draws the caption's buttons):
+# Debian's fonts-wine puts them where Debian's Wine 8 does not look.
+cp /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/"
 wineserver -w
 # A persistent server spares each Wine process the server's start-up.
 wineserver -p

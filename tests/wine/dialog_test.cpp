@@ -20,6 +20,7 @@
 #include <thread>
 #include <vector>
 
+#include "../../plugin/version.h"
 #include "../shared/stored_setting.h"
 
 namespace {
@@ -424,7 +425,7 @@ TEST_F(WineDialog, AboutBoxShowsTheVersionAndOneOkButton)
         EXPECT_EQ(host, GetWindow(d.dialog(), GW_OWNER));
         EXPECT_FALSE(IsWindowEnabled(host)) << "the About box is not modal to the host's window";
 
-        const std::string firstLine = "Wendrasil Version 0.0.1.3\n ";
+        const std::string firstLine = "Wendrasil Version " PORVANE_VERSION "\n ";
         std::string text = ansiTextOf(d.item(0xFFFF));
         EXPECT_EQ(firstLine, text.substr(0, firstLine.size())) << text;
         EXPECT_GT(text.size(), firstLine.size()) << "no notice after the version";
