@@ -52,8 +52,27 @@ if [ ${#missing[@]} -gt 0 ]; then
         lists_updated=no
         echo "Going on with the package lists as they are."
     fi
-    if ! apt_log=$(as_root env DEBIAN_FRONTEND=noninteractive \
-                   apt-get install -y -qq --no-install-recommends "${missing[@]}" 2>&1); then
+    update_log=${apt_log:-}
+    install() { as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "$@" 2>&1; }
+    installed=yes
+    apt_log=$(install "${missing[@]}") || installed=no
+    # A suite whose index for one architecture could not be fetched (the
+    # security updates' i386 index, say) leaves apt knowing newer versions
+    # of the other architecture's libraries than of i386's, and the two
+    # halves of a library must match. The suite's other packages then cannot
+    # be matched either: install from the remaining suites alone.
+    failed_suites=$(grep -o 'Failed to fetch [^ ]*/dists/[^/ ]*/' <<<"$update_log" | sed 's|.*/dists/||; s|/$||' | sort -u)
+    if [ $installed = no ] && [ $lists_updated = no ] && [ -n "$failed_suites" ]; then
+        echo "Installing without the packages of $(echo $failed_suites), whose index this mirror could not serve."
+        pins=$(mktemp -d)
+        for suite in $failed_suites; do
+            printf 'Package: *\nPin: release n=%s\nPin-Priority: -1\n\n' "$suite"
+        done > "$pins/preferences"
+        apt_log=$(install -o "Dir::Etc::preferences=$pins/preferences" -o "Dir::Etc::PreferencesParts=$pins" \
+                  "${missing[@]}") && installed=yes
+        rm -rf "$pins"
+    fi
+    if [ $installed = no ]; then
         grep -E '^(E:| )' <<<"$apt_log" | sed 's/^/    /' >&2 || true
         if [ $lists_updated = no ]; then
             echo "Could not install ${missing[*]}: the package mirror looked inconsistent, probably in the middle of an update; please run this command again later." >&2
