@@ -1,0 +1,28 @@
+// One BMP picture read and made ready to hand to the plug-in, with what the
+// doll maker is told about it.
+#ifndef PORVANE_SOURCE_PICTURE_H
+#define PORVANE_SOURCE_PICTURE_H
+
+#include <string>
+
+#include "bmp_reader.h"
+#include "host_picture.h"
+
+struct SourcePicture {
+    BmpLayout layout;
+    HostPicture handover;
+    uint8_t colourTable[4 * BMP_MAX_COLOURS];  // layout.colours entries, for the palette
+};
+
+// Reads `path`, refusing what a KiSS cel cannot hold. Returns 0 with the
+// reason in words; nothing is held then.
+int openSourcePicture(const std::string& path, SourcePicture* picture, std::string* reason);
+void closeSourcePicture(SourcePicture* picture);
+
+// "61 x 37, 8 bits", "64 x 32, top row first, 16 bits turned into 24 bits".
+std::string describePicture(const BmpLayout& layout);
+
+// True for pictures of colour indices (1, 4 or 8 bits), which get a palette.
+bool isIndexed(const BmpLayout& layout);
+
+#endif
