@@ -23,9 +23,8 @@ static std::string whyNotOpened(DWORD error)
     }
 }
 
-// The same limits the plug-in has: 16-bit header fields and a data block
-// that fits a signed 32-bit size.
-static int fitsKissCel(const BmpLayout& layout, std::string* reason)
+// The same limits the plug-in has.
+int fitsKissCel(const BmpLayout& layout, std::string* reason)
 {
     if (layout.width > CEL_MAX_DIMENSION || layout.rows > CEL_MAX_DIMENSION) {
         *reason = "too large for a KiSS cel (at most 65,535 pixels a side)";
@@ -47,7 +46,7 @@ int openSourcePicture(const std::string& path, SourcePicture* picture, std::stri
         return 0;
     }
     int ready = readBmpLayout(file.data, file.size, &picture->layout, reason) && fitsKissCel(picture->layout, reason) &&
-                makeHostPicture(file.data, file.size, picture->layout, &picture->handover, reason);
+                makePictureHandover(file.data, file.size, picture->layout, &picture->handover, reason);
     if (ready)
         memcpy(picture->colourTable, file.data + picture->layout.colourTable, 4 * picture->layout.colours);
     freeFileBytes(&file);
@@ -56,7 +55,7 @@ int openSourcePicture(const std::string& path, SourcePicture* picture, std::stri
 
 void closeSourcePicture(SourcePicture* picture)
 {
-    freeHostPicture(&picture->handover);
+    freePictureHandover(&picture->handover);
 }
 
 bool isIndexed(const BmpLayout& layout)
@@ -69,7 +68,7 @@ std::string describePicture(const BmpLayout& layout)
     std::string words = std::to_string(layout.width) + " x " + std::to_string(layout.rows);
     if (layout.height < 0)
         words += ", top row first";
-    const std::string bits = std::to_string(layout.fileDepth) + " bits";
+    const std::string bits = std::to_string(layout.fileDepth) + (layout.fileDepth == 1 ? " bit" : " bits");
     switch (layout.conversion) {
     case BMP_AS_STORED: return words + ", " + bits;
     case BMP_RUN_LENGTH: return words + ", " + bits + ", run-length compressed";

@@ -6,11 +6,11 @@
 #include <string>
 
 #include "bmp_reader.h"
-#include "host_picture.h"
+#include "picture_handover.h"
 
 struct SourcePicture {
     BmpLayout layout;
-    HostPicture handover;
+    PictureHandover handover;
     uint8_t colourTable[4 * BMP_MAX_COLOURS];  // layout.colours entries, for the palette
 };
 
@@ -18,6 +18,10 @@ struct SourcePicture {
 // reason in words; nothing is held then.
 int openSourcePicture(const std::string& path, SourcePicture* picture, std::string* reason);
 void closeSourcePicture(SourcePicture* picture);
+
+// 1 when a KiSS cel can hold the picture: at most 65,535 pixels a side, and
+// a data block that fits a signed 32-bit size. 0 with the reason otherwise.
+int fitsKissCel(const BmpLayout& layout, std::string* reason);
 
 // "61 x 37, 8 bits", "64 x 32, top row first, 16 bits turned into 24 bits".
 std::string describePicture(const BmpLayout& layout);

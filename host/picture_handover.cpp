@@ -1,4 +1,4 @@
-#include "host_picture.h"
+#include "picture_handover.h"
 
 #include <string.h>
 
@@ -42,7 +42,7 @@ static int fillRows(HLOCAL bits, const uint8_t* file, size_t size, const BmpLayo
     return decoded;
 }
 
-int makeHostPicture(const uint8_t* file, size_t size, const BmpLayout& layout, HostPicture* picture,
+int makePictureHandover(const uint8_t* file, size_t size, const BmpLayout& layout, PictureHandover* picture,
                     std::string* reason)
 {
     picture->header = movableBlock(sizeof(BitmapInfoHeader) + 4 * layout.colours);
@@ -56,11 +56,11 @@ int makeHostPicture(const uint8_t* file, size_t size, const BmpLayout& layout, H
     else
         ready = fillRows(picture->bits, file, size, layout, reason);
     if (!ready)
-        freeHostPicture(picture);
+        freePictureHandover(picture);
     return ready;
 }
 
-void freeHostPicture(HostPicture* picture)
+void freePictureHandover(PictureHandover* picture)
 {
     if (picture->header != NULL)
         LocalFree(picture->header);
