@@ -144,8 +144,9 @@ std::vector<uint8_t> expectedPalette(const std::vector<uint8_t>& table)
 }
 
 // BI_RLE8 or BI_RLE4 data, bottom row first, with every kind of code: runs
-// of one index, indices one by one, a move over leading zeros, the end of a
-// row before its trailing zeros, and the end of the picture before rows of zeros.
+// of one index, indices one by one, moves over leading zeros and over a row
+// of zeros, the end of a row before its trailing zeros, and the end of the
+// picture before rows of zeros.
 std::vector<uint8_t> runLengthData(const Pixels& pixels)
 {
     const bool four = pixels.depth == 4;
@@ -160,6 +161,10 @@ std::vector<uint8_t> runLengthData(const Pixels& pixels)
                 restIsZero = restIsZero && pixels.at(x, above) == 0;
         if (restIsZero)
             break;
+        if (std::all_of(v.begin(), v.end(), [](uint8_t index) { return index == 0; })) {
+            out.insert(out.end(), {0, 2, 0, 1});
+            continue;
+        }
         int32_t end = pixels.width, x = 0;
         while (end > 0 && v[end - 1] == 0)
             --end;
@@ -254,8 +259,9 @@ TEST_F(Converter, AFolderOfMixedPicturesConvertsInOneRun)
     const std::vector<uint8_t> table200 = colourTable(200, 1), table2 = colourTable(2, 2), table16 = colourTable(16, 3);
     const std::vector<uint8_t> table256 = colourTable(256, 4);
     // Runs, moves and rows of zeros for the run-length pictures (top row first).
-    Pixels runs = {8, 13, 4, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+    Pixels runs = {8, 13, 5, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
                               0, 0, 0, 0, 5, 5, 5, 5, 5, 1, 2, 3, 0,
+                              0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
                               9, 4, 7, 1, 14, 2, 6, 6, 3, 8, 11, 12, 15,
                               7, 7, 1, 2, 2, 2, 2, 10, 0, 13, 0, 0, 0}};
     Pixels runs4 = runs;
@@ -297,7 +303,7 @@ TEST_F(Converter, AFolderOfMixedPicturesConvertsInOneRun)
          " -> " + to + "\\doll.cel  5 x 3, 8 bits, palette " + to + "\\doll.kcf", expectedKissFile(doll, MARK_CEL),
          expectedPalette(table200)},
         {"mono.bmp", bmpFile(124, 9, 2, 1, 0, storedRows(mono, false), table2),
-         " -> " + to + "\\mono.cel  9 x 2, 1 bits, palette " + to + "\\mono.kcf", expectedKissFile(mono, MARK_CEL),
+         " -> " + to + "\\mono.cel  9 x 2, 1 bit, palette " + to + "\\mono.kcf", expectedKissFile(mono, MARK_CEL),
          expectedPalette(table2)},
         {"small.BMP", bmpFile(40, 7, 2, 4, 0, storedRows(small, false), table16),
          " -> " + to + "\\small.cel  7 x 2, 4 bits, palette " + to + "\\small.kcf", expectedKissFile(small, MARK_CEL),
@@ -307,11 +313,11 @@ TEST_F(Converter, AFolderOfMixedPicturesConvertsInOneRun)
         {"top.bmp", bmpFile(40, 4, -2, 8, 0, storedRows(top, true), table256),
          " -> " + to + "\\top.cel  4 x 2, top row first, 8 bits, palette " + to + "\\top.kcf",
          expectedKissFile(top, MARK_CEL), expectedPalette(table256)},
-        {"runs.bmp", bmpFile(40, 13, 4, 8, 1, runLengthData(runs), table256),
-         " -> " + to + "\\runs.cel  13 x 4, 8 bits, run-length compressed, palette " + to + "\\runs.kcf",
+        {"runs.bmp", bmpFile(40, 13, 5, 8, 1, runLengthData(runs), table256),
+         " -> " + to + "\\runs.cel  13 x 5, 8 bits, run-length compressed, palette " + to + "\\runs.kcf",
          expectedKissFile(runs, MARK_CEL), expectedPalette(table256)},
-        {"runs4.bmp", bmpFile(40, 13, 4, 4, 2, runLengthData(runs4), table16),
-         " -> " + to + "\\runs4.cel  13 x 4, 4 bits, run-length compressed, palette " + to + "\\runs4.kcf",
+        {"runs4.bmp", bmpFile(40, 13, 5, 4, 2, runLengthData(runs4), table16),
+         " -> " + to + "\\runs4.cel  13 x 5, 4 bits, run-length compressed, palette " + to + "\\runs4.kcf",
          expectedKissFile(runs4, MARK_CEL), expectedPalette(table16)},
         {"high.bmp", bmpFile(40, 3, 2, 16, 0, rows555),
          " -> " + to + "\\high.cel  3 x 2, 16 bits turned into 24 bits, no palette (truecolour picture)",
