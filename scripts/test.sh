@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Every test: set everything up, then
 #   1. the native unit tests (with fault injection), and again under valgrind;
-#   2. the fuzz target, for a bounded time (FUZZ_SECONDS, default 60);
+#   2. the fuzz targets, for a bounded time (FUZZ_SECONDS, default 60, for
+#      CreatePicture; FUZZ_BMP_SECONDS, default 20, for the converter's BMP reader);
 #   3. the checks of the built porvane.xpi and, in a throwaway Wine session,
 #      the tests of the real DLL, its registry and its dialog.
 set -euo pipefail
@@ -20,11 +21,15 @@ valgrind --quiet --error-exitcode=1 --leak-check=full --show-leak-kinds=definite
 
 echo "== Fuzzing CreatePicture for ${FUZZ_SECONDS:-60} s"
 CC=clang CXX=clang++ cmake -S . -B build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPORVANE_FUZZ=ON >/dev/null
-cmake --build build/fuzz -j2 --target porvane-fuzz-export >/dev/null
+cmake --build build/fuzz -j2 --target porvane-fuzz-export porvane-fuzz-bmp >/dev/null
 findings=$(mktemp -d)
 trap 'rm -rf "$findings"' EXIT
 build/fuzz/tests/fuzz/porvane-fuzz-export -max_total_time="${FUZZ_SECONDS:-60}" -print_final_stats=1 \
     -artifact_prefix="$findings/" "$findings" tests/fuzz/corpus 2>&1 | grep -E '^(stat::number_of_executed_units|stat::peak_rss_mb|Done)|ERROR' || true
+echo "== Fuzzing the converter's BMP reader with CreatePicture for ${FUZZ_BMP_SECONDS:-20} s (FUZZ_BMP_SECONDS)"
+mkdir "$findings/bmp"
+build/fuzz/tests/fuzz/porvane-fuzz-bmp -max_total_time="${FUZZ_BMP_SECONDS:-20}" -print_final_stats=1 \
+    -artifact_prefix="$findings/" "$findings/bmp" tests/fuzz/bmp-corpus 2>&1 | grep -E '^(stat::number_of_executed_units|Done)|ERROR' || true
 if ls "$findings"/crash-* "$findings"/leak-* "$findings"/timeout-* >/dev/null 2>&1; then
     echo "The fuzz target found a fault; the inputs are in $findings" >&2
     trap - EXIT
