@@ -37,6 +37,10 @@ static bool makeFolder(const std::string& folder)
 // Every picture of the run: no destination may be one of them.
 static std::vector<FileIdentity> runPictures;
 
+// The cel's extension, as the plug-in names it (its identity string 3), and the palette's.
+static char celExtension[16];
+static const char paletteExtension[] = ".kcf";
+
 static bool isAPicture(const std::string& destination)
 {
     const FileIdentity identity = identifyFile(destination.c_str());
@@ -99,11 +103,11 @@ static bool convert(const Plugin& plugin, const ConvertRequest& request, const s
         return false;
     }
     const std::string name = nameWithoutExtension(path);
-    auto destination = [&](const char* extension) {
+    auto destination = [&](const std::string& extension) {
         return request.toFolder.empty() ? besideFile(path, name + extension)
                                         : inFolder(request.toFolder, name + extension);
     };
-    std::string cel = destination(".cel"), failure;
+    std::string cel = destination(celExtension), failure;
     bool converted = exportCel(plugin, picture, &cel, &failure);
     *line += " -> " + cel;
     if (!converted) {
@@ -111,7 +115,7 @@ static bool convert(const Plugin& plugin, const ConvertRequest& request, const s
     } else {
         *line += "  " + describePicture(picture.layout);
         if (request.palettes)
-            converted = writePalette(picture, destination(".kcf"), line);
+            converted = writePalette(picture, destination(paletteExtension), line);
     }
     closeSourcePicture(&picture);
     return converted;
@@ -121,6 +125,7 @@ int convertPictures(const Plugin& plugin, const ConvertRequest& request)
 {
     if (!request.toFolder.empty() && !makeFolder(request.toFolder))
         return 1;
+    plugin.getPluginInfo(3, celExtension, sizeof celExtension);
     runPictures.clear();
     for (const std::string& picture : request.pictures)
         runPictures.push_back(identifyFile(picture.c_str()));

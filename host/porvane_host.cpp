@@ -201,6 +201,9 @@ static bool isFile(const std::string& name)
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+// Set when pictures were dropped on the program.
+static bool dropped = false;
+
 static int run(std::vector<std::string> args)
 {
     const char* pluginFile = NULL;
@@ -244,6 +247,7 @@ static int run(std::vector<std::string> args)
         request.pictures.push_back(command);
         request.pictures.insert(request.pictures.end(), args.begin(), args.end());
         request.palettes = true;
+        dropped = true;
     } else {
         return usageError("no such command or picture: ", command.c_str());
     }
@@ -272,8 +276,10 @@ static int run(std::vector<std::string> args)
 int main(int argc, char** argv)
 {
     int status = run(std::vector<std::string>(argv + 1, argv + argc));
-    // Started from Explorer, the window would close before anyone could read it.
-    if (ownsConsoleWindow())
+    // Pictures dropped on the program in Explorer: its window would close
+    // before anyone could read it. (Run from a terminal, it shares the
+    // terminal's console, and returns at once.)
+    if (dropped && ownsConsoleWindow())
         waitForEnter();
     return status;
 }
