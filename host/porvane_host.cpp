@@ -168,7 +168,9 @@ static int parseExport(const std::vector<std::string>& args, ConvertRequest* req
     std::vector<std::string> names;
     bool toGiven = false;
     for (size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--to" && i + 1 < args.size() && !toGiven) {
+        if (args[i] == "--to") {
+            if (toGiven || i + 1 == args.size())
+                return usageError(toGiven ? "--to is given twice" : "--to needs a folder after it");
             request->toFolder = args[++i];
             toGiven = true;
         } else if (args[i] == "--palette") {
