@@ -26,12 +26,18 @@ findings=$(mktemp -d)
 trap 'rm -rf "$findings"' EXIT
 build/fuzz/tests/fuzz/porvane-fuzz-export -max_total_time="${FUZZ_SECONDS:-60}" -print_final_stats=1 \
     -artifact_prefix="$findings/" "$findings" tests/fuzz/corpus 2>&1 | grep -E '^(stat::number_of_executed_units|stat::peak_rss_mb|Done)|ERROR' || true
-echo "== Fuzzing the converter's BMP reader with CreatePicture for ${FUZZ_BMP_SECONDS:-20} s (FUZZ_BMP_SECONDS)"
-mkdir "$findings/bmp"
-build/fuzz/tests/fuzz/porvane-fuzz-bmp -max_total_time="${FUZZ_BMP_SECONDS:-20}" -print_final_stats=1 \
-    -artifact_prefix="$findings/" "$findings/bmp" tests/fuzz/bmp-corpus 2>&1 | grep -E '^(stat::number_of_executed_units|Done)|ERROR' || true
 if ls "$findings"/crash-* "$findings"/leak-* "$findings"/timeout-* >/dev/null 2>&1; then
     echo "The fuzz target found a fault; the inputs are in $findings" >&2
+    trap - EXIT
+    exit 1
+fi
+
+echo "== Fuzzing the converter's BMP reader with CreatePicture for ${FUZZ_BMP_SECONDS:-20} s (FUZZ_BMP_SECONDS)"
+mkdir "$findings/bmp" "$findings/bmp-faults"
+build/fuzz/tests/fuzz/porvane-fuzz-bmp -max_total_time="${FUZZ_BMP_SECONDS:-20}" -print_final_stats=1 \
+    -artifact_prefix="$findings/bmp-faults/" "$findings/bmp" tests/fuzz/bmp-corpus 2>&1 | grep -E '^(stat::number_of_executed_units|Done)|ERROR' || true
+if [ -n "$(ls -A "$findings/bmp-faults")" ]; then
+    echo "The BMP fuzz target found a fault; the inputs are in $findings/bmp-faults" >&2
     trap - EXIT
     exit 1
 fi
