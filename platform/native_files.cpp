@@ -68,16 +68,26 @@ HANDLE WINAPI CreateFileA(LPCSTR name, DWORD access, DWORD /*shareMode*/, LPSECU
 {
     if (NativePlatform::countCall("CreateFileA"))
         return INVALID_HANDLE_VALUE;
-    if (access != GENERIC_WRITE || creation != CREATE_ALWAYS) {  // the only use porvane has
+    // The two uses porvane has: writing a new file, and reading (or, with no
+    // access, looking at) one that exists. Sharing is not modelled.
+    const bool writing = access == GENERIC_WRITE && creation == CREATE_ALWAYS;
+    const bool reading = (access == GENERIC_READ || access == 0) && creation == OPEN_EXISTING;
+    if (!writing && !reading) {
         failWith(ERROR_GEN_FAILURE);
         return INVALID_HANDLE_VALUE;
     }
     const std::string path = NativePlatform::nativePath(name);
-    if (isReadOnly(path)) {
+    if (writing && isReadOnly(path)) {
         failWith(ERROR_ACCESS_DENIED);
         return INVALID_HANDLE_VALUE;
     }
-    int descriptor = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    struct stat info;
+    if (reading && stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {  // folders need a flag porvane never passes
+        failWith(ERROR_ACCESS_DENIED);
+        return INVALID_HANDLE_VALUE;
+    }
+    int descriptor = writing ? open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644)
+                             : open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (descriptor < 0) {
         setErrorFromErrno();
         return INVALID_HANDLE_VALUE;
@@ -109,6 +119,64 @@ BOOL WINAPI WriteFile(HANDLE handle, LPCVOID bytes, DWORD count, LPDWORD written
             return FALSE;
         }
         *written += (DWORD)done;
+    }
+    return TRUE;
+}
+
+BOOL WINAPI ReadFile(HANDLE handle, LPVOID bytes, DWORD count, LPDWORD read, LPOVERLAPPED /*overlapped*/)
+{
+    bool failing = NativePlatform::countCall("ReadFile");
+    *read = 0;
+    NativeFile* file = (NativeFile*)handle;
+    if (openFiles.count(file) == 0)
+        return failWith(ERROR_INVALID_HANDLE);
+    if (failing)
+        return failWith(ERROR_GEN_FAILURE);
+    ssize_t done;
+    do
+        done = ::read(file->descriptor, bytes, count);
+    while (done < 0 && errno == EINTR);
+    if (done < 0) {
+        setErrorFromErrno();
+        return FALSE;
+    }
+    *read = (DWORD)done;  // 0 at the end of the file
+    return TRUE;
+}
+
+// The volume serial number and file index identify a file whatever name it
+// was opened by: here the device and inode numbers.
+BOOL WINAPI GetFileInformationByHandle(HANDLE handle, LPBY_HANDLE_FILE_INFORMATION information)
+{
+    bool failing = NativePlatform::countCall("GetFileInformationByHandle");
+    NativeFile* file = (NativeFile*)handle;
+    struct stat info;
+    if (openFiles.count(file) == 0 || fstat(file->descriptor, &info) != 0)
+        return failWith(ERROR_INVALID_HANDLE);
+    if (failing)
+        return failWith(ERROR_GEN_FAILURE);
+    *information = BY_HANDLE_FILE_INFORMATION{};
+    information->dwFileAttributes = (info.st_mode & S_IWUSR) == 0 ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL;
+    information->dwVolumeSerialNumber = (DWORD)info.st_dev;
+    information->nFileSizeHigh = (DWORD)((uint64_t)info.st_size >> 32);
+    information->nFileSizeLow = (DWORD)info.st_size;
+    information->nNumberOfLinks = (DWORD)info.st_nlink;
+    information->nFileIndexHigh = (DWORD)((uint64_t)info.st_ino >> 32);
+    information->nFileIndexLow = (DWORD)info.st_ino;
+    return TRUE;
+}
+
+BOOL WINAPI CreateDirectoryA(LPCSTR name, LPSECURITY_ATTRIBUTES /*security*/)
+{
+    if (NativePlatform::countCall("CreateDirectoryA"))
+        return failWith(ERROR_GEN_FAILURE);
+    if (mkdir(NativePlatform::nativePath(name).c_str(), 0755) != 0) {
+        if (errno == EEXIST)
+            return failWith(ERROR_ALREADY_EXISTS);
+        if (errno == ENOENT)  // the folder it would go in is missing
+            return failWith(ERROR_PATH_NOT_FOUND);
+        setErrorFromErrno();
+        return FALSE;
     }
     return TRUE;
 }

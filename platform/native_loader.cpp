@@ -1,9 +1,11 @@
-// LoadLibraryA for the native reference host: the plug-in is linked into the
-// program, so "loading" it runs its module attach and GetProcAddress finds
-// the four exports by name.
+// Library loading for the native reference host: the plug-in is linked into
+// the program, so the program's own module is the plug-in's. "Loading" it
+// runs its module attach, and GetProcAddress finds the four exports by name
+// in it, as it would in a library that exports them.
 #include <windows.h>
 
 #include <string.h>
+#include <unistd.h>
 
 #include "../plugin/plugin_api.h"
 
@@ -18,6 +20,36 @@ HMODULE WINAPI LoadLibraryA(LPCSTR /*name*/)
     return module;
 }
 
+// Only the program's own module is known by handle; there are no others to name.
+HMODULE WINAPI GetModuleHandleA(LPCSTR name)
+{
+    if (name != NULL) {
+        SetLastError(ERROR_MOD_NOT_FOUND);
+        return NULL;
+    }
+    return (HMODULE)&pluginModule;
+}
+
+DWORD WINAPI GetModuleFileNameA(HMODULE module, LPSTR name, DWORD size)
+{
+    if ((module != NULL && module != (HMODULE)&pluginModule) || size == 0) {
+        SetLastError(ERROR_MOD_NOT_FOUND);
+        return 0;
+    }
+    ssize_t length = readlink("/proc/self/exe", name, size);
+    if (length < 0) {
+        SetLastError(ERROR_GEN_FAILURE);
+        return 0;
+    }
+    if ((DWORD)length >= size) {  // truncated, and terminated, as Windows does
+        name[size - 1] = '\0';
+        SetLastError(ERROR_INSUFFICIENT_BUFFER);
+        return size;
+    }
+    name[length] = '\0';
+    return (DWORD)length;
+}
+
 FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR name)
 {
     if (module != (HMODULE)&pluginModule)
@@ -26,10 +58,10 @@ FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR name)
         const char* name;
         FARPROC function;
     } exports[] = {
-        {"ConfigurationDlg", (FARPROC)ConfigurationDlg},
-        {"CreatePicture", (FARPROC)CreatePicture},
-        {"GetPluginInfo", (FARPROC)GetPluginInfo},
-        {"IsSupported", (FARPROC)IsSupported},
+        {"ConfigurationDlg", (FARPROC)(void*)ConfigurationDlg},
+        {"CreatePicture", (FARPROC)(void*)CreatePicture},
+        {"GetPluginInfo", (FARPROC)(void*)GetPluginInfo},
+        {"IsSupported", (FARPROC)(void*)IsSupported},
     };
     for (const auto& entry : exports)
         if (strcmp(entry.name, name) == 0)

@@ -47,6 +47,25 @@ typedef INT_PTR(WINAPI* FARPROC)();
 typedef INT_PTR(CALLBACK* DLGPROC)(HWND, UINT, WPARAM, LPARAM);
 typedef struct _SECURITY_ATTRIBUTES SECURITY_ATTRIBUTES, *LPSECURITY_ATTRIBUTES;
 typedef struct _OVERLAPPED OVERLAPPED, *LPOVERLAPPED;
+typedef char16_t WCHAR;  // UTF-16, as on Windows
+
+typedef struct _FILETIME {
+    DWORD dwLowDateTime;
+    DWORD dwHighDateTime;
+} FILETIME;
+
+typedef struct _BY_HANDLE_FILE_INFORMATION {
+    DWORD dwFileAttributes;
+    FILETIME ftCreationTime;
+    FILETIME ftLastAccessTime;
+    FILETIME ftLastWriteTime;
+    DWORD dwVolumeSerialNumber;
+    DWORD nFileSizeHigh;
+    DWORD nFileSizeLow;
+    DWORD nNumberOfLinks;
+    DWORD nFileIndexHigh;
+    DWORD nFileIndexLow;
+} BY_HANDLE_FILE_INFORMATION, *LPBY_HANDLE_FILE_INFORMATION;
 
 #define TRUE 1
 #define FALSE 0
@@ -62,8 +81,13 @@ typedef struct _OVERLAPPED OVERLAPPED, *LPOVERLAPPED;
 #define LMEM_MOVEABLE 0x0002
 #define LMEM_ZEROINIT 0x0040
 
+#define GENERIC_READ 0x80000000
 #define GENERIC_WRITE 0x40000000
+#define FILE_SHARE_READ 0x1
+#define FILE_SHARE_WRITE 0x2
+#define FILE_SHARE_DELETE 0x4
 #define CREATE_ALWAYS 2
+#define OPEN_EXISTING 3
 #define FILE_ATTRIBUTE_READONLY 0x01
 #define FILE_ATTRIBUTE_DIRECTORY 0x10
 #define FILE_ATTRIBUTE_NORMAL 0x80
@@ -84,7 +108,14 @@ typedef struct _OVERLAPPED OVERLAPPED, *LPOVERLAPPED;
 #define ERROR_FILENAME_EXCED_RANGE 206L
 #define ERROR_DIRECTORY 267L
 #define ERROR_ALREADY_EXISTS 183L
+#define ERROR_INSUFFICIENT_BUFFER 122L
+#define ERROR_MOD_NOT_FOUND 126L
 #define ERROR_MORE_DATA 234L
+
+#define STD_INPUT_HANDLE ((DWORD)-10)
+#define STD_OUTPUT_HANDLE ((DWORD)-11)
+#define STD_ERROR_HANDLE ((DWORD)-12)
+#define CP_ACP 0
 
 #define HKEY_CURRENT_USER ((HKEY)(uintptr_t)0x80000001)
 #define KEY_ALL_ACCESS 0xF003F
@@ -118,6 +149,9 @@ UINT WINAPI GetTempFileNameA(LPCSTR folder, LPCSTR prefix, UINT unique, LPSTR te
 BOOL WINAPI MoveFileExA(LPCSTR existing, LPCSTR replacement, DWORD flags);
 BOOL WINAPI DeleteFileA(LPCSTR name);
 DWORD WINAPI GetFileAttributesA(LPCSTR name);
+BOOL WINAPI ReadFile(HANDLE file, LPVOID bytes, DWORD count, LPDWORD read, LPOVERLAPPED overlapped);
+BOOL WINAPI GetFileInformationByHandle(HANDLE file, LPBY_HANDLE_FILE_INFORMATION information);
+BOOL WINAPI CreateDirectoryA(LPCSTR name, LPSECURITY_ATTRIBUTES security);
 
 // Errors, pauses and the one atomic operation
 DWORD WINAPI GetLastError(void);
@@ -148,9 +182,21 @@ LPSTR WINAPI CharPrevA(LPCSTR start, LPCSTR at);
 LPSTR WINAPI lstrcpynA(LPSTR to, LPCSTR from, int length);
 int WINAPI lstrlenA(LPCSTR text);
 int wsprintfA(LPSTR to, LPCSTR format, ...);
+int WINAPI MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR text, int length, WCHAR* wide, int wideLength);
 
-// Library loading, for the reference host: the plug-in is linked in.
+// The console. A native program never has a Windows console: its standard
+// handles are plain files or terminals, so the console calls fail on them.
+HANDLE WINAPI GetStdHandle(DWORD which);
+BOOL WINAPI GetConsoleMode(HANDLE console, LPDWORD mode);
+BOOL WINAPI WriteConsoleW(HANDLE console, const void* text, DWORD length, LPDWORD written, LPVOID reserved);
+DWORD WINAPI GetConsoleProcessList(LPDWORD processes, DWORD count);
+
+// Library loading, for the reference host: the plug-in is linked into the
+// program, so the program's own module (GetModuleHandleA(NULL)) exports its
+// four functions.
 HMODULE WINAPI LoadLibraryA(LPCSTR name);
+HMODULE WINAPI GetModuleHandleA(LPCSTR name);
+DWORD WINAPI GetModuleFileNameA(HMODULE module, LPSTR name, DWORD size);
 FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR name);
 BOOL WINAPI FreeLibrary(HMODULE module);
 

@@ -28,9 +28,7 @@ scripts/wine-session.sh bash -c '
     host="wine build/windows/porvane-host.exe"
     $host info
     $host palette-mode off
-    for picture in samples/*.bmp; do
-        $host export "$picture" "out\\$(basename "$picture" .bmp).cel"
-    done
+    $host export samples/*.bmp --to out
     $host palette-mode on
     $host export samples/strip-256-colours.bmp "out\\strip-256-colours.cel"
 ' || status=$?
@@ -47,7 +45,7 @@ if [ "$status" -eq 77 ]; then
     host=build/native/porvane-host
     $host info
     $host palette-mode off
-    for picture in samples/*.bmp; do $host export "$picture" "out/$(basename "$picture" .bmp).cel"; done
+    $host export samples/*.bmp --to out
     $host palette-mode on
     $host export samples/strip-256-colours.bmp out/strip-256-colours.cel
 elif [ "$status" -ne 0 ]; then

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Every test: set everything up, then one step per tool:
 #   - the native unit tests (with fault injection), and again under valgrind;
-#   - the fuzz target, for a bounded time (FUZZ_SECONDS, default 60);
+#   - the fuzz targets, each for a bounded time: CreatePicture for
+#     FUZZ_SECONDS (default 60), the converter's BMP reader with
+#     CreatePicture for FUZZ_BMP_SECONDS (default 20);
 #   - the checks of the built porvane.xpi and, in a throwaway Wine session,
 #     the tests of the real DLL, its registry and its dialog;
 #   - the release: built twice from clones in different folders and
@@ -14,6 +16,7 @@ cd "$(dirname "$0")/.."
 scripts/setup.sh
 . scripts/build-tree.sh
 fuzz_seconds=${FUZZ_SECONDS:-60}
+fuzz_bmp_seconds=${FUZZ_BMP_SECONDS:-20}
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 
@@ -31,28 +34,38 @@ valgrind --quiet --error-exitcode=1 --leak-check=full --show-leak-kinds=definite
          --errors-for-leak-kinds=definite,indirect,possible \
          build/native/tests/native/porvane-native-tests --gtest_brief=1
 
-step "Fuzzing CreatePicture"
-echo "Building the fuzz target (about a minute the first time); it then runs for $fuzz_seconds s:"
-echo "set FUZZ_SECONDS to change that (FUZZ_SECONDS=600 scripts/test.sh)."
+# Runs one fuzz target for a number of seconds from its seed corpus. libFuzzer
+# ends with a non-zero status when it finds a fault, and writes the input that
+# shows it as crash-*, leak-*, timeout-* or oom-*.
+fuzz() {  # TARGET SECONDS SEED_CORPUS
+    local findings="$scratch/$1" status=0
+    mkdir -p "$findings"
+    build/fuzz/tests/fuzz/"$1" -max_total_time="$2" -print_final_stats=1 \
+        -artifact_prefix="$findings/" "$findings" "$3" >"$scratch/$1.log" 2>&1 || status=$?
+    grep -a -E '^(stat::number_of_executed_units|stat::peak_rss_mb|Done)' "$scratch/$1.log" || true
+    local faults
+    faults=$(find "$findings" -maxdepth 1 \( -name 'crash-*' -o -name 'leak-*' -o -name 'timeout-*' -o -name 'oom-*' \))
+    if [ "$status" -ne 0 ] || [ -n "$faults" ]; then
+        local kept
+        kept=$(mktemp -d)
+        cp "$scratch/$1.log" $faults "$kept"/
+        grep -a -E 'ERROR|invariant|SUMMARY' "$scratch/$1.log" | head -20 >&2
+        echo "The fuzz target $1 found a fault; its log and the input that shows it are in $kept" >&2
+        exit 1
+    fi
+}
+
+step "Fuzzing"
+echo "Building the fuzz targets (about a minute the first time). CreatePicture then runs for"
+echo "$fuzz_seconds s and the converter's BMP reader for $fuzz_bmp_seconds s: set FUZZ_SECONDS and"
+echo "FUZZ_BMP_SECONDS to change that (FUZZ_SECONDS=600 scripts/test.sh)."
 configure_tree build/fuzz clang -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DPORVANE_TESTS=ON -DPORVANE_FUZZ=ON -DPORVANE_BENCHMARKS=OFF
-cmake --build build/fuzz -j2 --target porvane-fuzz-export >/dev/null
-findings="$scratch/fuzz-export"
-mkdir -p "$findings"
-# libFuzzer ends with a non-zero status when it finds a fault, and writes
-# the input that shows it as crash-*, leak-*, timeout-* or oom-*.
-fuzz_status=0
-build/fuzz/tests/fuzz/porvane-fuzz-export -max_total_time="$fuzz_seconds" -print_final_stats=1 \
-    -artifact_prefix="$findings/" "$findings" tests/fuzz/corpus >"$scratch/fuzz.log" 2>&1 || fuzz_status=$?
-grep -a -E '^(stat::number_of_executed_units|stat::peak_rss_mb|Done)' "$scratch/fuzz.log" || true
-faults=$(find "$findings" -maxdepth 1 \( -name 'crash-*' -o -name 'leak-*' -o -name 'timeout-*' -o -name 'oom-*' \))
-if [ "$fuzz_status" -ne 0 ] || [ -n "$faults" ]; then
-    kept=$(mktemp -d)
-    cp "$scratch/fuzz.log" $faults "$kept"/
-    grep -a -E 'ERROR|invariant|SUMMARY' "$scratch/fuzz.log" | head -20 >&2
-    echo "The fuzz target found a fault; its log and the input that shows it are in $kept" >&2
-    exit 1
-fi
+cmake --build build/fuzz -j2 --target porvane-fuzz-export porvane-fuzz-bmp >/dev/null
+echo "CreatePicture:"
+fuzz porvane-fuzz-export "$fuzz_seconds" tests/fuzz/corpus
+echo "The converter's BMP reader with CreatePicture:"
+fuzz porvane-fuzz-bmp "$fuzz_bmp_seconds" tests/fuzz/bmp-corpus
 
 step "The real porvane.xpi under Wine"
 echo "Building the DLL and its test programs, then starting Wine (about half a minute)."

@@ -1,0 +1,175 @@
+#include "bmp_reader.h"
+#include "bmp_bit_fields.h"
+#include "bmp_run_length.h"
+
+#include <string.h>
+
+// Compression codes of the info header.
+enum { BMP_RGB = 0, BMP_RLE8 = 1, BMP_RLE4 = 2, BMP_BITFIELDS = 3, BMP_JPEG = 4, BMP_PNG = 5 };
+
+static uint32_t u32(const uint8_t* at) { return at[0] | at[1] << 8 | at[2] << 16 | (uint32_t)at[3] << 24; }
+static uint16_t u16(const uint8_t* at) { return (uint16_t)(at[0] | at[1] << 8); }
+
+uint64_t bmpRowBytes(int depth, int32_t width)
+{
+    return ((uint64_t)(uint32_t)width * (uint32_t)depth + 31) / 32 * 4;
+}
+
+// a * b, or UINT64_MAX when that does not fit.
+static uint64_t productOrMax(uint64_t a, uint64_t b)
+{
+    return b != 0 && a > UINT64_MAX / b ? UINT64_MAX : a * b;
+}
+
+static int refuse(std::string* reason, const std::string& why)
+{
+    *reason = why;
+    return 0;
+}
+
+// The info header: BITMAPINFOHEADER (40 bytes) or one of its later forms,
+// which add the colour masks (52), the alpha mask (56), colour spaces (108)
+// and colour profiles (124). OS/2 headers are another family.
+static int checkInfoHeaderSize(uint32_t size, std::string* reason)
+{
+    switch (size) {
+    case 40: case 52: case 56: case 108: case 124:
+        return 1;
+    case 12:
+        return refuse(reason, "an OS/2 BMP with the old 12-byte header, which porvane-host cannot read");
+    case 16: case 64:
+        return refuse(reason, "an OS/2 2.x BMP, which porvane-host cannot read");
+    default:
+        return refuse(reason, "a BMP with a header of a kind porvane-host does not know (" + std::to_string(size) +
+                                  " bytes)");
+    }
+}
+
+// Which conversion the compression and depth call for.
+static int chooseConversion(uint32_t compression, int depth, BmpLayout* layout, std::string* reason)
+{
+    const std::string bits = std::to_string(depth) + " bits a pixel";
+    switch (compression) {
+    case BMP_RGB:
+        if (depth == 1 || depth == 4 || depth == 8 || depth == 24 || depth == 32) {
+            layout->conversion = BMP_AS_STORED;
+            return 1;
+        }
+        if (depth == 16) {  // 5-5-5, the top bit unused
+            layout->conversion = BMP_16_TO_24;
+            layout->masks[0] = 0x7C00, layout->masks[1] = 0x03E0, layout->masks[2] = 0x001F;
+            return 1;
+        }
+        return refuse(reason, "a BMP of " + bits + ", which porvane-host cannot read");
+    case BMP_RLE8:
+    case BMP_RLE4:
+        if (depth != (compression == BMP_RLE8 ? 8 : 4))
+            return refuse(reason, "a damaged BMP: run-length compression does not go with " + bits);
+        layout->conversion = BMP_RUN_LENGTH;
+        return 1;
+    case BMP_BITFIELDS:
+        if (depth != 16 && depth != 32)
+            return refuse(reason, "a damaged BMP: colour masks do not go with " + bits);
+        layout->conversion = depth == 16 ? BMP_16_TO_24 : BMP_BIT_FIELDS_32;
+        return 1;
+    case BMP_JPEG:
+    case BMP_PNG:
+        return refuse(reason, "a BMP that holds a PNG or JPEG image");
+    default:
+        return refuse(reason, "a BMP compressed in a way porvane-host cannot read (compression " +
+                                  std::to_string(compression) + ")");
+    }
+}
+
+int readBmpLayout(const uint8_t* file, size_t size, BmpLayout* layout, std::string* reason)
+{
+    *layout = BmpLayout{};
+    if (size < 2 || file[0] != 'B' || file[1] != 'M')
+        return refuse(reason, "not a BMP picture");
+    if (size < BMP_FILE_HEADER_BYTES + 4)
+        return refuse(reason, "the file is too short to be a BMP picture");
+    const uint32_t infoSize = u32(file + BMP_FILE_HEADER_BYTES);
+    if (!checkInfoHeaderSize(infoSize, reason))
+        return 0;
+    uint64_t headerEnd = BMP_FILE_HEADER_BYTES + (uint64_t)infoSize;
+    if (headerEnd > size)
+        return refuse(reason, "the file is too short for its header");
+
+    const uint8_t* info = file + BMP_FILE_HEADER_BYTES;
+    layout->width = (int32_t)u32(info + 4);
+    layout->height = (int32_t)u32(info + 8);
+    layout->fileDepth = u16(info + 14);
+    layout->compression = u32(info + 16);
+    if (!chooseConversion(layout->compression, layout->fileDepth, layout, reason))
+        return 0;
+    if (layout->width < 0)
+        return refuse(reason, "a damaged BMP: its width is negative");
+    layout->rows = layout->height < 0 ? 0u - (uint32_t)layout->height : (uint32_t)layout->height;
+    if (layout->height < 0 && layout->conversion == BMP_RUN_LENGTH)
+        return refuse(reason, "a damaged BMP: a picture stored top row first cannot be run-length compressed");
+
+    // Colour masks: in the later headers themselves; after a 40-byte one.
+    if (layout->compression == BMP_BITFIELDS) {
+        const uint8_t* masks = info + 40;
+        if (infoSize == 40) {
+            if (headerEnd + 12 > size)
+                return refuse(reason, "the file is too short for its colour masks");
+            masks = file + headerEnd;
+            headerEnd += 12;
+        }
+        for (int channel = 0; channel < 3; ++channel)
+            layout->masks[channel] = u32(masks + 4 * channel);
+        if (infoSize >= 56)
+            layout->masks[3] = u32(info + 52);
+    }
+
+    const uint64_t pixels = u32(file + 10);
+    if (pixels < headerEnd)
+        return refuse(reason, "a damaged BMP: its pixels would start inside its header");
+    if (pixels > size)
+        return refuse(reason, "the pixel data is shorter than the header says");
+    layout->pixels = (size_t)pixels;
+
+    // The colour table lies between the header and the pixels; a file may
+    // hold fewer entries than it announces, never more than the depth uses.
+    layout->colourTable = (size_t)headerEnd;
+    if (layout->fileDepth <= 8) {
+        const uint32_t used = u32(info + 32), most = 1u << layout->fileDepth;
+        uint64_t colours = used == 0 || used > most ? most : used;
+        if (colours > (pixels - headerEnd) / 4)
+            colours = (pixels - headerEnd) / 4;
+        layout->colours = (uint32_t)colours;
+    }
+
+    layout->depth = layout->conversion == BMP_16_TO_24 ? 24 : layout->fileDepth;
+    layout->fileRowBytes = bmpRowBytes(layout->fileDepth, layout->width);
+    layout->rowBytes = bmpRowBytes(layout->depth, layout->width);
+    layout->pixelBytes = productOrMax(layout->rowBytes, layout->rows);
+    if (layout->conversion != BMP_RUN_LENGTH && productOrMax(layout->fileRowBytes, layout->rows) > size - pixels)
+        return refuse(reason, "the pixel data is shorter than the header says");
+    return 1;
+}
+
+int decodeBmpRows(const uint8_t* file, size_t size, const BmpLayout& layout, uint8_t* rows, std::string* reason)
+{
+    const uint8_t* pixels = file + layout.pixels;
+    switch (layout.conversion) {
+    case BMP_AS_STORED:
+        memcpy(rows, pixels, (size_t)layout.pixelBytes);
+        return 1;
+    case BMP_RUN_LENGTH:
+        if (!decodeRunLength(pixels, size - layout.pixels, layout, rows)) {
+            *reason = "the run-length compressed pixels end too early: the file is damaged";
+            return 0;
+        }
+        return 1;
+    case BMP_16_TO_24:
+    case BMP_BIT_FIELDS_32:
+        memset(rows, 0, (size_t)layout.pixelBytes);  // the padding at the end of each row
+        for (uint32_t row = 0; row < layout.rows; ++row)
+            spreadBitFields(pixels + row * layout.fileRowBytes, layout.fileDepth, layout.masks, layout.width,
+                            rows + row * layout.rowBytes, layout.depth);
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,26 @@
+// `porvane-host export PICTURE.bmp... [--to FOLDER] [--palette]`, and what
+// dropping pictures on porvane-host.exe does: every picture becomes NAME.cel
+// (and with palettes, an indexed one also NAME.kcf), in FOLDER or beside the
+// picture. One line per picture, in the doll maker's words; a failure does
+// not stop the run, and a summary line ends it.
+#ifndef PORVANE_CONVERT_COMMAND_H
+#define PORVANE_CONVERT_COMMAND_H
+
+#include <string>
+#include <vector>
+
+#include "plugin_loader.h"
+
+struct ConvertRequest {
+    std::vector<std::string> pictures;
+    std::string toFolder;  // empty: beside each picture
+    bool palettes;
+};
+
+// Returns the exit status: 0 when every picture was converted, 1 otherwise.
+int convertPictures(const Plugin& plugin, const ConvertRequest& request);
+
+// The status CreatePicture returned for `destination`, in words.
+std::string exportStatusInWords(LONG status, const std::string& destination);
+
+#endif

@@ -1,0 +1,78 @@
+#include "path_names.h"
+
+#include <windows.h>
+
+static bool isSeparator(const char* at, const char* next)
+{
+    return next - at == 1 && (*at == '\\' || *at == '/');
+}
+
+// Where the file name starts: after the last separator, or after a drive's colon.
+static size_t fileNameStart(const std::string& path)
+{
+    size_t start = 0;
+    for (const char* at = path.c_str(); *at != '\0';) {
+        const char* next = CharNextA(at);
+        if (isSeparator(at, next) || (at == path.c_str() + 1 && *at == ':' && next - at == 1))
+            start = next - path.c_str();
+        at = next;
+    }
+    return start;
+}
+
+// Where the file name's extension starts (npos: it has none).
+static size_t extensionStart(const std::string& path)
+{
+    size_t found = std::string::npos;
+    const size_t start = fileNameStart(path);
+    for (const char* at = path.c_str() + start; *at != '\0';) {
+        const char* next = CharNextA(at);
+        if (next - at == 1 && *at == '.' && at != path.c_str() + start)  // ".bmp" alone is a name
+            found = at - path.c_str();
+        at = next;
+    }
+    return found;
+}
+
+std::string folderPart(const std::string& path)
+{
+    const size_t start = fileNameStart(path);
+    if (start == 0)
+        return "";
+    const char* begin = path.c_str();
+    const char* last = CharPrevA(begin, begin + start);  // the separator or the colon
+    if (*last == ':' || last == begin || (last == begin + 2 && begin[1] == ':'))
+        return path.substr(0, start);  // a root: "C:", "C:\", "\"
+    return path.substr(0, last - begin);
+}
+
+std::string nameWithoutExtension(const std::string& path)
+{
+    const size_t start = fileNameStart(path), extension = extensionStart(path);
+    return path.substr(start, extension == std::string::npos ? std::string::npos : extension - start);
+}
+
+std::string besideFile(const std::string& path, const std::string& name)
+{
+    return path.substr(0, fileNameStart(path)) + name;
+}
+
+std::string inFolder(const std::string& folder, const std::string& name)
+{
+    if (folder.empty())
+        return name;
+    const char* end = folder.c_str() + folder.size();
+    const char* last = CharPrevA(folder.c_str(), end);
+    return isSeparator(last, end) ? folder + name : folder + "\\" + name;
+}
+
+bool hasBmpExtension(const std::string& path)
+{
+    const size_t extension = extensionStart(path);
+    if (extension == std::string::npos || path.size() - extension != 4)
+        return false;
+    for (int i = 0; i < 4; ++i)
+        if ((path[extension + i] | 0x20) != ".bmp"[i])
+            return false;
+    return true;
+}

@@ -1,0 +1,29 @@
+// Finding and loading porvane.xpi as the host picture program does, and its
+// exports. The plug-in is looked for beside porvane-host itself (the release
+// and the build put them in one folder), so the program works from any
+// folder; --plugin names another copy. The native build links the plug-in
+// into the program: there the program's own module exports its functions,
+// and there is no other copy to load.
+#ifndef PORVANE_PLUGIN_LOADER_H
+#define PORVANE_PLUGIN_LOADER_H
+
+#include <string>
+
+#include "../plugin/plugin_api.h"
+
+struct Plugin {
+    HMODULE module;
+    decltype(&GetPluginInfo) getPluginInfo;
+    decltype(&CreatePicture) createPicture;
+    decltype(&ConfigurationDlg) configurationDlg;
+};
+
+// True when the plug-in is built into this program (the native build).
+bool pluginBuiltIn();
+
+// Loads `requested` (the --plugin file), or the plug-in beside the program
+// when it is NULL. Returns 0 with what went wrong and what to do otherwise.
+int loadPlugin(const char* requested, Plugin* plugin, std::string* problem);
+void unloadPlugin(Plugin* plugin);
+
+#endif

@@ -1,0 +1,85 @@
+// libFuzzer target: a BMP file as porvane-host converts it. The converter
+// reads the file, refuses what it cannot read or a cel cannot hold, and
+// hands the rest to CreatePicture.
+//
+// AddressSanitizer watches every read of the file and of the hand-over,
+// whose pixel block is exactly as large as the converter says: a reader that
+// let a short file through, or a block smaller than the rows the plug-in
+// reads, is caught there. After every call: a refusal has a reason, an
+// accepted picture is written (status 0) as a cel of exactly 32 + rowBytes x
+// rows bytes, and nothing is held any more.
+//
+// Input: the BMP file.
+#include <stdio.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+
+#include "../../cel/cel_format.h"
+#include "../../host/bmp_reader.h"
+#include "../../host/source_picture.h"
+#include "../native/native_test_support.h"
+
+namespace {
+
+// Run-length data describes far more pixels than its size: decoded rows are
+// kept to 4 MB a run, so that a run stays fast.
+const uint64_t MAX_PIXEL_BYTES = 1 << 22;
+
+std::string picturePath, celPath;
+
+void fail(const char* what, const std::string& detail)
+{
+    fprintf(stderr, "fuzz_bmp: invariant broken: %s %s\n", what, detail.c_str());
+    abort();
+}
+#define CHECK(condition, detail)      \
+    do {                              \
+        if (!(condition))             \
+            fail(#condition, detail); \
+    } while (0)
+
+bool nothingHeld()
+{
+    NativePlatform::Held held = NativePlatform::held();
+    return held.memoryBlocks == 0 && held.locks == 0 && held.files == 0 && held.registryKeys == 0;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    if (picturePath.empty()) {
+        static ScratchFolder scratch;  // removed at exit; palette mode stays off in its registry
+        picturePath = scratch.path("picture.bmp");
+        celPath = scratch.path("picture.cel");
+    }
+    BmpLayout layout;
+    std::string reason;
+    if (readBmpLayout(data, size, &layout, &reason) && fitsKissCel(layout, &reason) &&
+        layout.pixelBytes > MAX_PIXEL_BYTES)
+        return 0;
+    writeFile(picturePath, std::vector<uint8_t>(data, data + size));
+
+    SourcePicture picture;
+    if (!openSourcePicture(picturePath, &picture, &reason)) {
+        CHECK(!reason.empty(), "");
+        CHECK(nothingHeld(), "after a refusal: " + reason);
+        return 0;
+    }
+    char path[MAX_PATH + 8] = "";
+    celPath.copy(path, celPath.size());
+    LONG status = CreatePicture(path, 0, &picture.handover.header, &picture.handover.bits, &picture.handover.info,
+                                NULL, 0);
+    closeSourcePicture(&picture);
+
+    const std::string kind = std::to_string(picture.layout.width) + " x " + std::to_string(picture.layout.height) +
+                             ", " + std::to_string(picture.layout.fileDepth) + " bits";
+    CHECK(status == EXPORT_OK, kind + ": status " + std::to_string(status));
+    struct stat written;
+    CHECK(stat(celPath.c_str(), &written) == 0 &&
+              written.st_size == CEL_HEADER_BYTES + (int64_t)celRowBytes(picture.layout.depth, picture.layout.width) *
+                                                        picture.layout.rows,
+          kind);
+    CHECK(nothingHeld(), kind);
+    return 0;
+}
