@@ -42,21 +42,46 @@ static void copyBgrRowAsRgb(const uint8_t* from, uint8_t* to, int32_t width)
     }
 }
 
+// 32-bit rows already have the KiSS order (blue, green, red, alpha). Returns
+// the row's fourth bytes ORed together.
+static uint8_t copyBgraRow(const uint8_t* from, uint8_t* to, int32_t width)
+{
+    memcpy(to, from, (size_t)width * 4);
+    uint8_t fourthBytes = 0;
+    for (int32_t x = 0; x < width; ++x)
+        fourthBytes |= to[4 * x + 3];
+    return fourthBytes;
+}
+
+// Windows leaves the fourth byte of a plain 32-bit bitmap unused, and many
+// programs leave it zero: a picture with no alpha at all is opaque.
+static void makeOpaque(uint8_t* block, uint32_t pixels)
+{
+    for (uint32_t pixel = 0; pixel < pixels; ++pixel)
+        block[4 * pixel + 3] = 0xFF;
+}
+
 void convertRows(const PictureLayout& layout, const uint8_t* source, uint8_t* block)
 {
-    if (layout.depth != 1 && layout.depth != 4 && layout.depth != 8 && layout.depth != 24) {
+    const int32_t depth = layout.depth;
+    if (depth != 1 && depth != 4 && depth != 8 && depth != 24 && depth != 32) {
         memset(block, 0, layout.blockBytes);
         return;
     }
+    uint8_t fourthBytes = 0;
     for (int32_t row = 0; row < layout.rows; ++row) {
         int32_t sourceRow = layout.topDown ? row : layout.rows - 1 - row;
         const uint8_t* from = source + (size_t)sourceRow * layout.sourceStride;
         uint8_t* to = block + (size_t)row * layout.rowBytes;
-        if (layout.depth == 24)
+        if (depth == 24)
             copyBgrRowAsRgb(from, to, layout.width);
-        else if (layout.depth == 8)
+        else if (depth == 32)
+            fourthBytes |= copyBgraRow(from, to, layout.width);
+        else if (depth == 8)
             memcpy(to, from, layout.width);
         else
-            copyPackedRow(from, to, layout.rowBytes, layout.width, layout.depth);
+            copyPackedRow(from, to, layout.rowBytes, layout.width, depth);
     }
+    if (depth == 32 && fourthBytes == 0)
+        makeOpaque(block, layout.blockBytes / 4);
 }

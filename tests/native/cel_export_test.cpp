@@ -59,7 +59,7 @@ TEST_F(CelExport, PicturesACelCannotHoldAreRefusedBeforeAnyAllocation)
         int16_t depth;
         int32_t width, height;
     } refused[] = {{8, 65536, 1}, {8, 1, 65536}, {8, 1, -65536}, {8, -1, 1}, {24, 65535, 65535},
-                   {8, 1, INT32_MIN}, {8, INT32_MIN, 1}, {24, INT32_MAX, 1}};
+                   {8, 1, INT32_MIN}, {8, INT32_MIN, 1}, {24, INT32_MAX, 1}, {32, 65535, 8193}};
     for (const auto& picture : refused) {
         SCOPED_TRACE(testing::Message() << picture.depth << " bits, " << picture.width << " x " << picture.height);
         HostPicture host(picture.depth, picture.width, picture.height, Bytes(16, 0xEE));
