@@ -66,14 +66,21 @@ struct RoundTimes {
     bool ok;
 };
 
-// Each floor kind and the export once, in an order that turns with `round`,
-// so that none of them always follows the same neighbour.
+// Each floor kind and the export once, in an order shuffled by `round`, so
+// that none of them always comes first or follows the same neighbour.
 template <typename Export>
 RoundTimes measureRound(int round, const FloorJob& job, Export exportOnce)
 {
+    int order[FLOOR_KINDS + 1] = {0};
+    uint32_t random = (uint32_t)round * 2654435761u + 1;
+    for (int i = 0; i <= FLOOR_KINDS; ++i) {
+        random = random * 1103515245u + 12345u;
+        int j = (int)((random >> 16) % (uint32_t)(i + 1));
+        order[i] = order[j];
+        order[j] = i;
+    }
     RoundTimes times = {{}, true};
-    for (int step = 0; step <= FLOOR_KINDS; ++step) {
-        const int kind = (round + step) % (FLOOR_KINDS + 1);
+    for (int kind : order) {
         bool ok = false;
         times.seconds[kind] = secondsFor([&] {
             ok = kind == FLOOR_KINDS ? exportOnce() : exportAtTheFloor((FloorKind)kind, job);
