@@ -1,4 +1,5 @@
 #include "picture_rows.h"
+#include "bgr_to_rgb.h"
 #include "cel_format.h"
 
 #include <string.h>
@@ -33,15 +34,6 @@ static void copyPackedRow(const uint8_t* from, uint8_t* to, int32_t rowBytes, in
         to[rowBytes - 1] &= (uint8_t)(0xFF << unusedBits);
 }
 
-static void copyBgrRowAsRgb(const uint8_t* from, uint8_t* to, int32_t width)
-{
-    for (int32_t x = 0; x < width; ++x, from += 3, to += 3) {
-        to[0] = from[2];
-        to[1] = from[1];
-        to[2] = from[0];
-    }
-}
-
 // 32-bit rows already have the KiSS order (blue, green, red, alpha). Returns
 // the row's fourth bytes ORed together.
 static uint8_t copyBgraRow(const uint8_t* from, uint8_t* to, int32_t width)
@@ -68,13 +60,14 @@ void convertRows(const PictureLayout& layout, const uint8_t* source, uint8_t* bl
         memset(block, 0, layout.blockBytes);
         return;
     }
+    const BgrToRgbRow bgrToRgb = fastestBgrToRgbRow();
     uint8_t fourthBytes = 0;
     for (int32_t row = 0; row < layout.rows; ++row) {
         int32_t sourceRow = layout.topDown ? row : layout.rows - 1 - row;
         const uint8_t* from = source + (size_t)sourceRow * layout.sourceStride;
         uint8_t* to = block + (size_t)row * layout.rowBytes;
         if (depth == 24)
-            copyBgrRowAsRgb(from, to, layout.width);
+            bgrToRgb(from, to, layout.width);
         else if (depth == 32)
             fourthBytes |= copyBgraRow(from, to, layout.width);
         else if (depth == 8)
