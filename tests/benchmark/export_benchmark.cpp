@@ -51,19 +51,26 @@ static void exportAgainstTheFloor(benchmark::State& state, BenchmarkCase c)
 int main(int argc, char** argv)
 {
     bool brief = false;
-    for (int i = 1; i < argc; ++i)
+    int kept = 1;
+    for (int i = 1; i < argc; ++i) {
         if (strcmp(argv[i], "--brief") == 0)
             brief = true;
+        else
+            argv[kept++] = argv[i];  // the rest are Google Benchmark's options
+    }
+    argc = kept;
     for (int i = 0; i < benchmarkCaseCount; ++i) {
-        const BenchmarkCase& c = benchmarkCases[i];
+        const BenchmarkCase c = brief ? briefCase(benchmarkCases[i]) : benchmarkCases[i];
         std::string name = "export/" + std::to_string(c.depth) + "-bit/" + std::to_string(c.width) + "x" +
                            std::to_string(c.height);
         benchmark::RegisterBenchmark(name.c_str(), exportAgainstTheFloor, c)
-            ->Iterations(brief ? BRIEF_ROUNDS : c.rounds)
+            ->Iterations(c.rounds)
             ->UseManualTime()
             ->Unit(benchmark::kMillisecond);
     }
-    benchmark::Initialize(&argc, argv);  // --brief is not its option, but it only warns of none
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;

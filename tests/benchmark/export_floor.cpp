@@ -3,9 +3,15 @@
 #include <string.h>
 
 const BenchmarkCase benchmarkCases[] = {
-    {8, 640, 480, 40}, {24, 640, 480, 40}, {8, 4096, 4096, 7}, {24, 4096, 4096, 7}, {32, 4096, 4096, 7},
+    {8, 640, 480, 100}, {24, 640, 480, 100}, {8, 4096, 4096, 15}, {24, 4096, 4096, 15}, {32, 4096, 4096, 15},
 };
 const int benchmarkCaseCount = sizeof benchmarkCases / sizeof benchmarkCases[0];
+
+BenchmarkCase briefCase(BenchmarkCase full)
+{
+    const int32_t largest = 1024;
+    return {full.depth, full.width < largest ? full.width : largest, full.height < largest ? full.height : largest, 1};
+}
 
 const char* const floorKindNames[FLOOR_KINDS] = {"floor", "+setting", "+tempname", "+ownname"};
 

@@ -16,8 +16,7 @@
 #include <chrono>
 #include <string>
 
-// The pictures measured, and how many rounds each gets (2 with --brief: the
-// programs are exercised, but the ratios are too rough to quote).
+// The pictures measured, and how many rounds each gets.
 struct BenchmarkCase {
     int16_t depth;
     int32_t width, height;
@@ -25,7 +24,10 @@ struct BenchmarkCase {
 };
 extern const BenchmarkCase benchmarkCases[];
 extern const int benchmarkCaseCount;
-const int BRIEF_ROUNDS = 2;
+// What --brief runs instead: one round, the picture cut to 1024 x 1024 at
+// most. The programs are exercised without taking long; the ratios are too
+// rough to quote.
+BenchmarkCase briefCase(BenchmarkCase full);
 
 enum FloorKind {
     FLOOR,                // the floor itself, straight to the destination

@@ -8,9 +8,7 @@
 //
 //   porvane-wine-benchmark [--brief]   (from the DLL's folder)
 //
-// --brief runs two rounds a picture, so that the program is exercised without
-// taking long; its ratios are too rough to quote. Exits 1 when an export
-// fails.
+// --brief: see briefCase. Exits 1 when an export fails.
 #include <stdio.h>
 #include <string.h>
 
@@ -25,7 +23,7 @@ int32_t celRowBytes(int16_t depth, int32_t width)
 }
 
 // False when an export failed; prints the case's line.
-bool measure(const BenchmarkCase& c, int rounds, const ScratchFolder& scratch)
+bool measure(const BenchmarkCase& c, const ScratchFolder& scratch)
 {
     const int32_t stride = (c.width * (c.depth / 8) + 3) & ~3;
     std::vector<uint8_t> rows((size_t)stride * c.height);
@@ -46,7 +44,7 @@ bool measure(const BenchmarkCase& c, int rounds, const ScratchFolder& scratch)
         seconds = 1e30;
 
     bool ok = job.bits != NULL;
-    for (int round = 0; round < rounds && ok; ++round) {
+    for (int round = 0; round < c.rounds && ok; ++round) {
         RoundTimes times = measureRound(round, job, exportOnce);
         ok = times.ok;
         for (int kind = 0; kind <= FLOOR_KINDS; ++kind)
@@ -57,7 +55,7 @@ bool measure(const BenchmarkCase& c, int rounds, const ScratchFolder& scratch)
         printf("%2d-bit %4d x %-4d  an export failed\n", c.depth, c.width, c.height);
         return false;
     }
-    printf("%2d-bit %4d x %-4d %6d %10.2f %8.3f", c.depth, c.width, c.height, rounds, best[FLOOR] * 1e3,
+    printf("%2d-bit %4d x %-4d %6d %10.2f %8.3f", c.depth, c.width, c.height, c.rounds, best[FLOOR] * 1e3,
            best[FLOOR_KINDS] / best[FLOOR]);
     for (int kind = FLOOR + 1; kind < FLOOR_KINDS; ++kind)
         printf(" %9.3f", best[kind] / best[FLOOR]);
@@ -83,6 +81,6 @@ int main(int argc, char** argv)
     printf("\n");
     bool ok = true;
     for (int i = 0; i < benchmarkCaseCount; ++i)
-        ok = measure(benchmarkCases[i], brief ? BRIEF_ROUNDS : benchmarkCases[i].rounds, scratch) && ok;
+        ok = measure(brief ? briefCase(benchmarkCases[i]) : benchmarkCases[i], scratch) && ok;
     return ok ? 0 : 1;
 }
