@@ -2,8 +2,10 @@
 # Every test: set everything up, then
 #   1. the native unit tests (with fault injection), and again under valgrind;
 #   2. the fuzz target, for a bounded time (FUZZ_SECONDS, default 60);
-#   3. the checks of the built porvane.xpi and, in a throwaway Wine session,
-#      the tests of the real DLL, its registry and its dialog.
+#   3. the export benchmark, briefly, so that it keeps working;
+#   4. the checks of the built porvane.xpi and, in a throwaway Wine session,
+#      the tests of the real DLL, its registry and its dialog (with a brief
+#      run of its benchmark).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -30,6 +32,11 @@ if ls "$findings"/crash-* "$findings"/leak-* "$findings"/timeout-* >/dev/null 2>
     trap - EXIT
     exit 1
 fi
+
+echo "== Export benchmark, briefly (it must run; its timings are not judged)"
+cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release -DPORVANE_BENCHMARKS=ON >/dev/null
+cmake --build build/bench -j2 --target porvane-benchmarks >/dev/null
+build/bench/tests/benchmark/porvane-benchmarks --brief
 
 echo "== The real porvane.xpi"
 cmake -S . -B build/windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
