@@ -19,11 +19,10 @@ static void exportAgainstTheFloor(benchmark::State& state, BenchmarkCase c)
     ScratchFolder scratch;
     HostPicture picture(c.depth, c.width, c.height, patternBits(c.depth, c.width, c.height));
     const FloorJob job = {(const uint8_t*)LocalLock(picture.bits), hostStride(c.depth, c.width), c.height,
-                          (int32_t)kissRowBytes(c.depth, c.width), scratch.folder + "/", scratch.path("floor.cel")};
-    const std::string exportPath = scratch.path("export.cel");
+                          (int32_t)kissRowBytes(c.depth, c.width), scratch.folder + "/", scratch.path("picture.cel")};
     auto exportOnce = [&] {
         char path[MAX_PATH + 8];
-        strcpy(path, exportPath.c_str());
+        strcpy(path, job.path.c_str());
         return CreatePicture(path, 0, &picture.header, &picture.bits, &picture.info, NULL, 0) == EXPORT_OK;
     };
     double best[FLOOR_KINDS + 1];

@@ -40,7 +40,7 @@ enum FloorKind {
 extern const char* const floorKindNames[FLOOR_KINDS];
 
 // The host's rows as the export finds them once both handles are locked, and
-// where the floor exports go.
+// the destination of every export, floor or real.
 struct FloorJob {
     const uint8_t* bits;
     int32_t stride;    // bytes per host row
@@ -69,7 +69,11 @@ struct RoundTimes {
 };
 
 // Each floor kind and the export once, in an order shuffled by `round`, so
-// that none of them always comes first or follows the same neighbour.
+// that none of them always comes first or follows the same neighbour. Each
+// writes a new file: the destination is deleted, untimed, before it. (How
+// much replacing an existing file costs depends on the file system, not on
+// the export: on Linux, truncating a file and writing it again can take
+// longer than writing a new one and renaming it over the old.)
 template <typename Export>
 RoundTimes measureRound(int round, const FloorJob& job, Export exportOnce)
 {
@@ -83,6 +87,7 @@ RoundTimes measureRound(int round, const FloorJob& job, Export exportOnce)
     }
     RoundTimes times = {{}, true};
     for (int kind : order) {
+        DeleteFileA(job.path.c_str());
         bool ok = false;
         times.seconds[kind] = secondsFor([&] {
             ok = kind == FLOOR_KINDS ? exportOnce() : exportAtTheFloor((FloorKind)kind, job);

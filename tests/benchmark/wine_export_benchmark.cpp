@@ -32,11 +32,10 @@ bool measure(const BenchmarkCase& c, const ScratchFolder& scratch)
     HostPicture picture(c.depth, c.width, c.height, rows);
     rows = std::vector<uint8_t>();
     const FloorJob job = {(const uint8_t*)LocalLock(picture.bits), stride, c.height, celRowBytes(c.depth, c.width),
-                          scratch.folder + "\\", scratch.path("floor.cel")};
-    const std::string exportPath = scratch.path("export.cel");
+                          scratch.folder + "\\", scratch.path("picture.cel")};
     auto exportOnce = [&] {
         char path[MAX_PATH + 8];
-        strcpy(path, exportPath.c_str());
+        strcpy(path, job.path.c_str());
         return porvane().CreatePicture(path, 0, &picture.header, &picture.bits, picture.info, NULL, 0) == 0;
     };
     double best[FLOOR_KINDS + 1];
