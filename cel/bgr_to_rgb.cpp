@@ -1,22 +1,5 @@
 #include "bgr_to_rgb.h"
-
-#include <string.h>
-
-// The word-at-a-time conversion reads pixels as little-endian words, as x86
-// stores them.
-static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "pixels are read as little-endian words");
-
-static uint32_t load32(const uint8_t* at)
-{
-    uint32_t word;
-    memcpy(&word, at, 4);
-    return word;
-}
-
-static void store32(uint8_t* at, uint32_t word)
-{
-    memcpy(at, &word, 4);
-}
+#include "pixel_words.h"
 
 void bgrToRgbWordwise(const uint8_t* from, uint8_t* to, int32_t width)
 {
@@ -24,10 +7,10 @@ void bgrToRgbWordwise(const uint8_t* from, uint8_t* to, int32_t width)
     // and become                    r0 g0 b0 r1 | g1 b1 r2 g2 | b2 r3 g3 b3
     int32_t x = 0;
     for (; width - x >= 4; x += 4, from += 12, to += 12) {
-        const uint32_t w0 = load32(from), w1 = load32(from + 4), w2 = load32(from + 8);
-        store32(to, (w0 >> 16 & 0xFF) | (w0 & 0xFF00) | (w0 & 0xFF) << 16 | (w1 >> 8 & 0xFF) << 24);
-        store32(to + 4, (w1 & 0xFF) | (w0 >> 24) << 8 | (w2 & 0xFF) << 16 | (w1 & 0xFF000000));
-        store32(to + 8, (w1 >> 16 & 0xFF) | (w2 >> 24) << 8 | (w2 & 0xFF0000) | (w2 >> 8 & 0xFF) << 24);
+        const uint32_t w0 = loadWord(from), w1 = loadWord(from + 4), w2 = loadWord(from + 8);
+        storeWord(to, (w0 >> 16 & 0xFF) | (w0 & 0xFF00) | (w0 & 0xFF) << 16 | (w1 >> 8 & 0xFF) << 24);
+        storeWord(to + 4, (w1 & 0xFF) | (w0 >> 24) << 8 | (w2 & 0xFF) << 16 | (w1 & 0xFF000000));
+        storeWord(to + 8, (w1 >> 16 & 0xFF) | (w2 >> 24) << 8 | (w2 & 0xFF0000) | (w2 >> 8 & 0xFF) << 24);
     }
     for (; x < width; ++x, from += 3, to += 3) {
         to[0] = from[2];
