@@ -68,7 +68,7 @@ static uint64_t ticksFor(BgrToRgbRow convert)
 
 // A CPU that has SSSE3 is not always faster with it: under an emulator that
 // translates each shuffle into a call (qemu-user, for one) the word loop takes
-// a third of the time. So the choice is measured, once per process.
+// about a quarter of the time. So the choice is measured, once per process.
 static BgrToRgbRow measuredChoice()
 {
     if (!cpuHasSsse3())

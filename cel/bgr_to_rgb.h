@@ -3,9 +3,9 @@
 //
 // Two conversions give the same bytes: a portable one that works on 32-bit
 // words, and one with SSSE3's byte shuffle, which the i686 baseline lacks and
-// which therefore runs only where the CPU reports it (and proves faster
-// there: see fastestBgrToRgbRow). Each reads exactly
-// 3 x width bytes at `from` and writes exactly 3 x width bytes at `to`.
+// which therefore runs only where the CPU reports it (and proves faster there:
+// see fastestBgrToRgbRow). Each reads exactly 3 x width bytes at `from` and
+// writes exactly 3 x width bytes at `to`.
 #ifndef PORVANE_BGR_TO_RGB_H
 #define PORVANE_BGR_TO_RGB_H
 

@@ -73,7 +73,7 @@ void convertRows(const PictureLayout& layout, const uint8_t* source, uint8_t* bl
         memset(block, 0, layout.blockBytes);
         return;
     }
-    const BgrToRgbRow bgrToRgb = fastestBgrToRgbRow();
+    const BgrToRgbRow bgrToRgb = depth == 24 ? fastestBgrToRgbRow() : NULL;
     uint8_t fourthBytes = 0;
     for (int32_t row = 0; row < layout.rows; ++row) {
         int32_t sourceRow = layout.topDown ? row : layout.rows - 1 - row;
