@@ -27,6 +27,8 @@ int32_t celRowBytes(int32_t depth, int32_t width)
         return (width + 1) / 2;
     case 24:
         return 3 * width;
+    case 32:
+        return 4 * width;
     default:  // 8, and one byte a pixel reserved for every other depth
         return width;
     }

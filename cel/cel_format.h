@@ -22,9 +22,13 @@
 //       4  (w + 1) / 2     two per byte, leftmost pixel in the high nibble
 //       8  w               one colour index per byte
 //      24  3 * w           red, green, blue: porvane's own truecolour cel
+//      32  4 * w           blue, green, red, alpha, as KiSS readers take a
+//                          32-bit cel
 //   other  w               no conversion is defined: zero bytes
 //
-// Unused bits at the end of a 1- or 4-bit row are zero. A palette is the
+// Unused bits at the end of a 1- or 4-bit row are zero. A 32-bit picture
+// whose fourth bytes are all zero (Windows leaves that byte unused in a plain
+// 32-bit bitmap) is opaque: its alpha is written as 255. A palette is the
 // 24-bit case with w = 256 and one row: 256 colours of red, green, blue, so a
 // palette file is always 32 + 768 = 800 bytes.
 #ifndef PORVANE_CEL_FORMAT_H

@@ -1,5 +1,7 @@
 #include "picture_rows.h"
+#include "bgr_to_rgb.h"
 #include "cel_format.h"
+#include "pixel_words.h"
 
 #include <string.h>
 
@@ -33,30 +35,59 @@ static void copyPackedRow(const uint8_t* from, uint8_t* to, int32_t rowBytes, in
         to[rowBytes - 1] &= (uint8_t)(0xFF << unusedBits);
 }
 
-static void copyBgrRowAsRgb(const uint8_t* from, uint8_t* to, int32_t width)
+// 32-bit rows already have the KiSS order (blue, green, red, alpha): they are
+// copied a pixel (a word) at a time, four to a step. Returns the row's fourth
+// bytes ORed together.
+static uint8_t copyBgraRow(const uint8_t* from, uint8_t* to, int32_t width)
 {
-    for (int32_t x = 0; x < width; ++x, from += 3, to += 3) {
-        to[0] = from[2];
-        to[1] = from[1];
-        to[2] = from[0];
+    uint32_t pixels = 0;
+    int32_t x = 0;
+    for (; width - x >= 4; x += 4, from += 16, to += 16) {
+        const uint32_t p0 = loadWord(from), p1 = loadWord(from + 4), p2 = loadWord(from + 8), p3 = loadWord(from + 12);
+        storeWord(to, p0);
+        storeWord(to + 4, p1);
+        storeWord(to + 8, p2);
+        storeWord(to + 12, p3);
+        pixels |= p0 | p1 | p2 | p3;
     }
+    for (; x < width; ++x, from += 4, to += 4) {
+        const uint32_t pixel = loadWord(from);
+        storeWord(to, pixel);
+        pixels |= pixel;
+    }
+    return (uint8_t)(pixels >> 24);
+}
+
+// Windows leaves the fourth byte of a plain 32-bit bitmap unused, and many
+// programs leave it zero: a picture with no alpha at all is opaque.
+static void makeOpaque(uint8_t* block, uint32_t pixels)
+{
+    for (uint32_t pixel = 0; pixel < pixels; ++pixel)
+        block[4 * pixel + 3] = 0xFF;
 }
 
 void convertRows(const PictureLayout& layout, const uint8_t* source, uint8_t* block)
 {
-    if (layout.depth != 1 && layout.depth != 4 && layout.depth != 8 && layout.depth != 24) {
+    const int32_t depth = layout.depth;
+    if (depth != 1 && depth != 4 && depth != 8 && depth != 24 && depth != 32) {
         memset(block, 0, layout.blockBytes);
         return;
     }
+    const BgrToRgbRow bgrToRgb = depth == 24 ? fastestBgrToRgbRow() : NULL;
+    uint8_t fourthBytes = 0;
     for (int32_t row = 0; row < layout.rows; ++row) {
         int32_t sourceRow = layout.topDown ? row : layout.rows - 1 - row;
         const uint8_t* from = source + (size_t)sourceRow * layout.sourceStride;
         uint8_t* to = block + (size_t)row * layout.rowBytes;
-        if (layout.depth == 24)
-            copyBgrRowAsRgb(from, to, layout.width);
-        else if (layout.depth == 8)
+        if (depth == 24)
+            bgrToRgb(from, to, layout.width);
+        else if (depth == 32)
+            fourthBytes |= copyBgraRow(from, to, layout.width);
+        else if (depth == 8)
             memcpy(to, from, layout.width);
         else
-            copyPackedRow(from, to, layout.rowBytes, layout.width, layout.depth);
+            copyPackedRow(from, to, layout.rowBytes, layout.width, depth);
     }
+    if (depth == 32 && fourthBytes == 0)
+        makeOpaque(block, layout.blockBytes / 4);
 }

@@ -1,9 +1,11 @@
 // Turning the host's bitmap rows into the rows of a KiSS data block.
 //
 // The host's rows are padded to a multiple of 4 bytes and, for a positive
-// height, stored bottom row first; 24-bit pixels are blue, green, red. The
-// data block's rows are packed, top row first, and 24-bit pixels are red,
-// green, blue.
+// height, stored bottom row first; 24-bit pixels are blue, green, red, and
+// 32-bit pixels blue, green, red and a fourth byte. The data block's rows are
+// packed, top row first; 24-bit pixels are red, green, blue, 32-bit pixels
+// keep their order, and a picture whose fourth bytes are all zero gets 255
+// there (opaque).
 #ifndef PORVANE_PICTURE_ROWS_H
 #define PORVANE_PICTURE_ROWS_H
 

@@ -4,8 +4,10 @@
 #   - the fuzz targets, each for a bounded time: CreatePicture for
 #     FUZZ_SECONDS (default 60), the converter's BMP reader with
 #     CreatePicture for FUZZ_BMP_SECONDS (default 20);
+#   - the export benchmark, briefly, so that it keeps working;
 #   - the checks of the built porvane.xpi and, in a throwaway Wine session,
-#     the tests of the real DLL, its registry and its dialog;
+#     the tests of the real DLL, its registry and its dialog, with a brief
+#     run of its benchmark;
 #   - the release: built twice from clones in different folders and
 #     compared, then installed in a fresh Wine prefix as a user would.
 # Each build tree is configured here with exactly what this script runs,
@@ -66,6 +68,12 @@ echo "CreatePicture:"
 fuzz porvane-fuzz-export "$fuzz_seconds" tests/fuzz/corpus
 echo "The converter's BMP reader with CreatePicture:"
 fuzz porvane-fuzz-bmp "$fuzz_bmp_seconds" tests/fuzz/bmp-corpus
+
+step "The export benchmark, briefly (it must run; its timings are not judged)"
+configure_tree build/bench native -DCMAKE_BUILD_TYPE=Release \
+    -DPORVANE_TESTS=ON -DPORVANE_FUZZ=OFF -DPORVANE_BENCHMARKS=ON
+cmake --build build/bench -j2 --target porvane-benchmarks >/dev/null
+build/bench/tests/benchmark/porvane-benchmarks --brief
 
 step "The real porvane.xpi under Wine"
 echo "Building the DLL and its test programs, then starting Wine (about half a minute)."

@@ -1,11 +1,13 @@
 // What the real DLL under Wine cannot show: the exact order of the platform
-// calls an export makes, that nothing is touched before a refusal, that
+// calls an export makes, that nothing is touched before a refusal, both
+// 24-bit row conversions where the DLL can run only one, that
 // renaming never writes past a buffer (under the sanitizers and valgrind),
 // and the settings store's handle discipline, counted in the native layer.
 #include <gtest/gtest.h>
 
 #include <string.h>
 
+#include "../../cel/bgr_to_rgb.h"
 #include "../../cel/palette_mode.h"
 #include "../../cel/path_text.h"
 #include "../../settings/settings_store.h"
@@ -60,7 +62,7 @@ TEST_F(CelExport, PicturesACelCannotHoldAreRefusedBeforeAnyAllocation)
         int16_t depth;
         int32_t width, height;
     } refused[] = {{8, 65536, 1}, {8, 1, 65536}, {8, 1, -65536}, {8, -1, 1}, {24, 65535, 65535},
-                   {8, 1, INT32_MIN}, {8, INT32_MIN, 1}, {24, INT32_MAX, 1}};
+                   {8, 1, INT32_MIN}, {8, INT32_MIN, 1}, {24, INT32_MAX, 1}, {32, 65535, 8193}};
     for (const auto& picture : refused) {
         SCOPED_TRACE(testing::Message() << picture.depth << " bits, " << picture.width << " x " << picture.height);
         HostPicture host(picture.depth, picture.width, picture.height, Bytes(16, 0xEE));
@@ -71,6 +73,31 @@ TEST_F(CelExport, PicturesACelCannotHoldAreRefusedBeforeAnyAllocation)
         EXPECT_EQ((std::vector<ProgressCall>{{0, 1, 77}}), progressCalls);
     }
     EXPECT_TRUE(scratch.names().empty());
+}
+
+// Both 24-bit conversions on the same rows: the real DLL runs only the one
+// its CPU allows. Every tail length of both loops, and no byte written past
+// the row.
+
+TEST(BgrToRgb, BothConversionsGiveTheSameBytesAsTheEncoder)
+{
+    ASSERT_TRUE(cpuHasSsse3()) << "this CPU has no SSSE3: the vector conversion cannot be checked here";
+    std::vector<int32_t> widths = {640, 641, 4099};
+    for (int32_t width = 0; width <= 40; ++width)
+        widths.push_back(width);
+    for (int32_t width : widths) {
+        const Bytes host = patternBits(24, width, 1, (uint8_t)width);
+        const Bytes file = expectedKissFile(24, width, 1, host, 0x20);
+        const Bytes expected(file.begin() + 32, file.end());
+        for (BgrToRgbRow convert : {bgrToRgbWordwise, bgrToRgbSsse3}) {
+            SCOPED_TRACE(testing::Message() << width << " pixels, "
+                                            << (convert == bgrToRgbSsse3 ? "SSSE3" : "word at a time"));
+            Bytes row(expected.size() + 16, 0xA5);
+            convert(host.data(), row.data(), width);
+            EXPECT_EQ(expected, Bytes(row.begin(), row.begin() + expected.size()));
+            EXPECT_EQ(Bytes(16, 0xA5), Bytes(row.begin() + expected.size(), row.end()));
+        }
+    }
 }
 
 // Palette mode's renaming, at the limits of the 256-byte working name.

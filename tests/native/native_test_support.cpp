@@ -17,7 +17,7 @@ int32_t hostStride(int32_t depth, int32_t width)
 
 int64_t kissRowBytes(int32_t depth, int64_t width)
 {
-    return depth == 1 || depth == 4 || depth == 24 ? (width * depth + 7) / 8 : width;
+    return depth == 1 || depth == 4 || depth == 24 || depth == 32 ? (width * depth + 7) / 8 : width;
 }
 
 static HLOCAL movableCopy(const void* bytes, size_t count)
@@ -68,8 +68,9 @@ std::vector<uint8_t> expectedKissFile(int16_t depth, int32_t width, int32_t heig
     const uint8_t header[12] = {'K', 'i', 'S', 'S', mark, (uint8_t)depth, 0, 0, (uint8_t)width,
                                 (uint8_t)(width >> 8), (uint8_t)rows, (uint8_t)(rows >> 8)};
     memcpy(file.data(), header, sizeof header);
-    if (depth != 1 && depth != 4 && depth != 8 && depth != 24)
+    if (depth != 1 && depth != 4 && depth != 8 && depth != 24 && depth != 32)
         return file;
+    bool anyAlpha = false;
     for (int32_t y = 0; y < rows; ++y) {
         const uint8_t* from = hostRows.data() + (size_t)(height > 0 ? rows - 1 - y : y) * stride;
         uint8_t* to = file.data() + 32 + (size_t)y * rowBytes;
@@ -78,12 +79,18 @@ std::vector<uint8_t> expectedKissFile(int16_t depth, int32_t width, int32_t heig
                 to[3 * x] = from[3 * x + 2];
                 to[3 * x + 1] = from[3 * x + 1];
                 to[3 * x + 2] = from[3 * x];
+            } else if (depth == 32) {  // blue, green, red, alpha on both sides
+                memcpy(to + 4 * x, from + 4 * x, 4);
+                anyAlpha = anyAlpha || from[4 * x + 3] != 0;
             } else {  // only the pixel's own bits: whatever follows the last pixel stays zero
                 const int32_t bit = x * depth, shift = 8 - depth - bit % 8;
                 to[bit / 8] |= from[bit / 8] & (uint8_t)(((1u << depth) - 1) << shift);
             }
         }
     }
+    if (depth == 32 && !anyAlpha)  // no alpha anywhere: an opaque picture
+        for (size_t alpha = 32 + 3; alpha < file.size(); alpha += 4)
+            file[alpha] = 0xFF;
     return file;
 }
 

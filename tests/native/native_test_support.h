@@ -38,7 +38,8 @@ std::vector<uint8_t> patternBits(int32_t depth, int32_t width, int32_t height, u
 
 // The KiSS file the host rows must become, worked out pixel by pixel: the
 // 32-byte header, then the rows top row first; depths with no conversion
-// give zero rows.
+// give zero rows. 32-bit pixels keep their bytes, and get alpha 255 when the
+// picture has none at all.
 std::vector<uint8_t> expectedKissFile(int16_t depth, int32_t width, int32_t height,
                                       const std::vector<uint8_t>& hostRows, uint8_t mark);
 

@@ -52,15 +52,18 @@ TEST_F(CelExport, RowsMatchTheEncoderAtEveryDepthWidthAndOrientation)
     struct Case {
         int16_t depth;
         std::vector<int32_t> widths, heights;
+        uint32_t pixelBits = 0xFFFFFFFF;  // ANDed into every pixel
     };
     const Case cases[] = {
         {8, {1, 2, 3, 5, 7, 13, 4}, {1, 3}},
-        {24, {1, 3, 5, 7, 4}, {1, 2, 5}},
+        {24, {1, 3, 5, 7, 4, 6, 17}, {1, 2, 5}},
         {1, {1, 2, 3, 5, 7, 8, 9, 13, 16, 17}, {3}},
         {4, {1, 2, 3, 5, 7, 8, 9, 13, 16, 17}, {3}},
+        // 32 bits with alpha, and with every fourth byte zero: opaque.
+        {32, {1, 2, 3, 5}, {1, 3}}, {32, {1, 2, 3, 5}, {1, 3}, 0x00FFFFFF},
         // No cel form: zero rows of one byte a pixel. The header keeps the
         // depth's low byte only (280: 24).
-        {16, {5}, {3}}, {32, {3}, {2}}, {2, {7}, {2}}, {15, {1}, {1}}, {280, {3}, {2}},
+        {16, {5}, {3}}, {2, {7}, {2}}, {15, {1}, {1}}, {280, {3}, {2}},
         // No rows or no columns: the header alone, or rows of no bytes.
         {8, {0, 7}, {0, 3}}, {24, {7}, {0}},
         // The largest sizes a header can hold.
@@ -70,6 +73,8 @@ TEST_F(CelExport, RowsMatchTheEncoderAtEveryDepthWidthAndOrientation)
         for (int32_t width : c.widths) {
             for (int32_t height : c.heights) {
                 Pixels pixels = patternPixels(c.depth, width, height, width * 100 + height + c.depth);
+                for (uint32_t& value : pixels.values)
+                    value &= c.pixelBits;
                 for (bool topDown : {false, true}) {
                     // 0xFF also sets every unused bit of a packed row.
                     for (uint8_t junk : {0xEE, 0xFF}) {
@@ -106,6 +111,14 @@ TEST_F(CelExport, FilesAsWrittenByHand)
     expectHandWritten({1, 3, 2, {1, 1, 1, 1, 1, 1}}, {0xE0, 0xE0});
     expectHandWritten({4, 3, 1, {0xA, 0xD, 0x1}}, {0xAD, 0x10});
     expectHandWritten({8, 10, 13, std::vector<uint32_t>(130, 0x1A)}, std::vector<uint8_t>(130, 0x1A));
+    // 32 bits as blue-green-red-alpha: with no alpha anywhere the picture is
+    // opaque; one pixel's alpha (not the first's, in either row order) keeps
+    // every pixel's as it is.
+    expectHandWritten({32, 2, 1, {0x000A0D1A, 0x001A0A0D}}, {0x1A, 0x0D, 0x0A, 0xFF, 0x0D, 0x0A, 0x1A, 0xFF});
+    expectHandWritten({32, 4, 2, {0x00112233, 0x00445566, 0x00778899, 0x80AABBCC, 0x00010203, 0x00040506, 0x00070809,
+                                  0x000A0B0C}},
+                      {0x33, 0x22, 0x11, 0x00, 0x66, 0x55, 0x44, 0x00, 0x99, 0x88, 0x77, 0x00, 0xCC, 0xBB, 0xAA, 0x80,
+                       0x03, 0x02, 0x01, 0x00, 0x06, 0x05, 0x04, 0x00, 0x09, 0x08, 0x07, 0x00, 0x0C, 0x0B, 0x0A, 0x00});
 }
 
 TEST_F(CelExport, ExistingLongerFileIsReplacedWhole)
@@ -284,6 +297,7 @@ TEST_F(CelExport, PicturesTooLargeForACelAreRefusedBeforeAnyFile)
         {24, 65535, 65535},  // 12 GB: over the 31-bit block limit
         {8, 65535, 65535},   // 4 GB: likewise, and would wrap a 32-bit size
         {24, 65535, 10923},  // 3 * 65535 * 10923 just over 0x7FFFFFFF
+        {32, 65535, 8193},   // 4 * 65535 * 8193 likewise
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.depth << " bits, " << c.width << " x " << c.height);

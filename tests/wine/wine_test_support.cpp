@@ -55,7 +55,7 @@ Pixels patternPixels(int16_t depth, int32_t width, int32_t height, uint32_t seed
     uint32_t state = seed * 2654435761u + 12345u;
     for (uint32_t& value : pixels.values) {
         state = state * 1103515245u + 12345u;
-        value = state >> 8;
+        value = depth == 32 ? state ^ state >> 16 : state >> 8;
         if (depth == 1 || depth == 4 || depth == 8)
             value &= (1u << depth) - 1;
         else if (depth == 24)
@@ -66,7 +66,8 @@ Pixels patternPixels(int16_t depth, int32_t width, int32_t height, uint32_t seed
 
 // Row y of `pixels` into `out`: 1 and 4 bits with the leftmost pixel in the
 // high bits, 24 bits blue-green-red for the host and red-green-blue in the
-// file. Bytes and bits that hold no pixel are left as they are.
+// file, 32 bits blue-green-red-alpha in both. Bytes and bits that hold no
+// pixel are left as they are.
 static void packRow(const Pixels& pixels, int32_t y, uint8_t* out, bool hostOrder)
 {
     for (int32_t x = 0; x < pixels.width; ++x) {
@@ -87,6 +88,10 @@ static void packRow(const Pixels& pixels, int32_t y, uint8_t* out, bool hostOrde
             out[3 * x + 1] = (uint8_t)(value >> 8);
             out[3 * x + (hostOrder ? 2 : 0)] = (uint8_t)(value >> 16);
             break;
+        case 32:
+            for (int byte = 0; byte < 4; ++byte)
+                out[4 * x + byte] = (uint8_t)(value >> 8 * byte);
+            break;
         }
     }
 }
@@ -100,11 +105,17 @@ std::vector<uint8_t> expectedKissFile(const Pixels& pixels, uint8_t mark)
     int32_t rowBytes = pixels.depth == 1 ? (pixels.width + 7) / 8
                        : pixels.depth == 4 ? (pixels.width + 1) / 2
                        : pixels.depth == 24 ? 3 * pixels.width
+                       : pixels.depth == 32 ? 4 * pixels.width
                                             : pixels.width;  // zero-filled when there is no cel form
     for (int32_t y = 0; y < pixels.height; ++y) {
         file.resize(file.size() + rowBytes, 0);
         packRow(pixels, y, file.data() + file.size() - rowBytes, false);
     }
+    // A 32-bit picture without any alpha is opaque.
+    if (pixels.depth == 32 && std::all_of(pixels.values.begin(), pixels.values.end(),
+                                          [](uint32_t value) { return value >> 24 == 0; }))
+        for (size_t alpha = 32 + 3; alpha < file.size(); alpha += 4)
+            file[alpha] = 0xFF;
     return file;
 }
 
@@ -118,7 +129,7 @@ static std::vector<uint8_t> hostRows(const Pixels& pixels, bool topDown, uint8_t
         packRow(pixels, topDown ? row : pixels.height - 1 - row, out, true);
         // Depths without a cel form: any non-zero content shows that none
         // of it reaches the file.
-        if (pixels.depth != 1 && pixels.depth != 4 && pixels.depth != 8 && pixels.depth != 24)
+        if (pixels.depth != 1 && pixels.depth != 4 && pixels.depth != 8 && pixels.depth != 24 && pixels.depth != 32)
             for (int32_t i = 0; i < stride; ++i)
                 out[i] = (uint8_t)(junk + 31 * i + row);
     }

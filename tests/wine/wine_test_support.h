@@ -39,7 +39,7 @@ const Porvane& porvane();
 // Pictures
 
 // One value per pixel, top row first: a colour index for depths up to 8,
-// 0xRRGGBB for 24, the raw pixel otherwise.
+// 0xRRGGBB for 24, 0xAARRGGBB for 32, the raw pixel otherwise.
 struct Pixels {
     int16_t depth;
     int32_t width;
@@ -48,7 +48,8 @@ struct Pixels {
     uint32_t at(int32_t x, int32_t y) const { return values[(size_t)y * width + x]; }
 };
 
-// Values that differ from pixel to pixel and from seed to seed.
+// Values that differ from pixel to pixel and from seed to seed (at 32 bits,
+// alpha too).
 Pixels patternPixels(int16_t depth, int32_t width, int32_t height, uint32_t seed);
 
 // The KiSS file porvane should write for `pixels`, computed independently of
