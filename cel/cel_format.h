@@ -36,6 +36,9 @@
 
 #include <stdint.h>
 
+// The extension a palette file is given (a cel's is the host's to choose).
+const char KISS_PALETTE_EXTENSION[] = ".kcf";
+
 enum CelMark : uint8_t {
     CEL_MARK_CEL = 0x20,
     CEL_MARK_PALETTE = 0x10,

@@ -4,12 +4,13 @@
 #include <string.h>
 
 enum {
-    // GetTempFileNameA takes a folder of at most MAX_PATH - 14 characters
-    // (room for "\kisXXXX.tmp" and the zero) and fails beyond that on
-    // Windows; Wine does not check and writes past its own buffer. The
-    // folder is measured in bytes, so that the temporary name also fits the
-    // MAX_PATH bytes of tempPath.
-    TEMP_FOLDER_MAX = MAX_PATH - 14,
+    // The temporary file is "kisXXXX.tmp" (XXXX four hexadecimal digits) in
+    // the destination's folder. Its folder part may have MAX_PATH - 14 bytes
+    // and a separator, the limit of Windows' own GetTempFileNameA, so that
+    // the whole name and its zero fit MAX_PATH bytes.
+    TEMP_FOLDER_MAX = MAX_PATH - 14 + 1,
+    // Names tried before giving up, when others' files already have them.
+    TEMP_NAME_TRIES = 256,
     // A scanner, indexer or sync client that opens a freshly closed file
     // holds it for a few milliseconds; the rename into place and the removal
     // of the temporary file wait that out with pauses that double from
@@ -18,27 +19,31 @@ enum {
     RETRY_BUDGET_MS = 1000,
 };
 
-// The folder part of `path` as GetTempFileNameA takes it: without its
-// trailing separator unless that is all there is ("\", "C:\"), or the
-// current folder (of the named drive, for "C:name") when the path names none.
-// Fails when the folder is too long for a temporary name.
-static bool folderForTemporaryFile(const char* path, char folder[MAX_PATH])
+// Numbers the temporary names; processes start apart from each other.
+static volatile LONG lastTempNumber = 0;
+
+// Creates a new temporary file beside `path`, never over an existing one, and
+// names it in `tempPath`. A path without a folder gets one in the current
+// folder (of its drive, for "C:name"). Fails when the folder is too long for
+// a temporary name, or the file cannot be created there.
+static HANDLE createTemporaryFile(const char* path, char tempPath[MAX_PATH])
 {
     int cut = folderPartLength(path);
-    if (cut == 0) {
-        int drive = path[0] != '\0' && path[1] == ':' ? 2 : 0;
-        memcpy(folder, path, drive);
-        strcpy(folder + drive, ".");
-        return true;
+    if (cut == 0 && path[0] != '\0' && path[1] == ':')
+        cut = 2;
+    if (cut > TEMP_FOLDER_MAX) {
+        SetLastError(ERROR_FILENAME_EXCED_RANGE);
+        return INVALID_HANDLE_VALUE;
     }
-    bool root = cut == 1 || (cut == 3 && path[1] == ':');
-    if (!root)
-        --cut;
-    if (cut > TEMP_FOLDER_MAX)
-        return false;
-    memcpy(folder, path, cut);
-    folder[cut] = '\0';
-    return true;
+    memcpy(tempPath, path, cut);
+    for (int attempt = 0; attempt < TEMP_NAME_TRIES; ++attempt) {
+        UINT number = ((UINT)InterlockedIncrement(&lastTempNumber) + GetCurrentProcessId() * 40503u) & 0xFFFF;
+        wsprintfA(tempPath + cut, "kis%04X.tmp", number);
+        HANDLE file = CreateFileA(tempPath, GENERIC_WRITE, 0, NULL, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, NULL);
+        if (file != INVALID_HANDLE_VALUE || (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS))
+            return file;
+    }
+    return INVALID_HANDLE_VALUE;
 }
 
 // Windows refuses to replace a read-only file; Wine does not, so porvane
@@ -100,17 +105,13 @@ static bool writeAll(HANDLE file, const void* bytes, DWORD count)
 
 KissWriteResult writeKissFile(const char* path, const CelHeader& header, const uint8_t* block, DWORD blockBytes)
 {
-    char folder[MAX_PATH];
     char tempPath[MAX_PATH];
-    if (!folderForTemporaryFile(path, folder) || isReadOnlyFile(path) ||
-        GetTempFileNameA(folder, "kis", 0, tempPath) == 0)
+    if (isReadOnlyFile(path))
+        return KISS_NOT_CREATED;
+    HANDLE file = createTemporaryFile(path, tempPath);
+    if (file == INVALID_HANDLE_VALUE)
         return KISS_NOT_CREATED;
 
-    HANDLE file = CreateFileA(tempPath, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
-    if (file == INVALID_HANDLE_VALUE) {
-        untilNotHeld(removeTemporaryFile, tempPath, path, tempPath);
-        return KISS_NOT_CREATED;
-    }
     uint8_t headerBytes[CEL_HEADER_BYTES];
     encodeCelHeader(header, headerBytes);
     bool written = writeAll(file, headerBytes, CEL_HEADER_BYTES) && writeAll(file, block, blockBytes);

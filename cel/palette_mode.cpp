@@ -10,8 +10,7 @@ enum {
     NAME_BUFFER = 256,        // working name: at most 255 characters and a zero
     LOOK_BACK = 6,            // characters examined at the end of the name
 };
-static const char paletteExtension[] = ".kcf";
-static const int extensionLength = sizeof paletteExtension - 1;
+static const int extensionLength = sizeof KISS_PALETTE_EXTENSION - 1;
 
 int renameToPalette(char* path)
 {
@@ -40,7 +39,7 @@ int renameToPalette(char* path)
     if (keep < 0 || keep + extensionLength >= NAME_BUFFER)
         return 0;
 
-    lstrcpynA(name + keep, paletteExtension, extensionLength + 1);
+    lstrcpynA(name + keep, KISS_PALETTE_EXTENSION, extensionLength + 1);
     lstrcpynA(path, name, NAME_BUFFER);
     return 1;
 }

@@ -1,4 +1,5 @@
 #include "convert_command.h"
+#include "../cel/cel_format.h"
 #include "console_text.h"
 #include "file_access.h"
 #include "kiss_palette.h"
@@ -37,9 +38,8 @@ static bool makeFolder(const std::string& folder)
 // Every picture of the run: no destination may be one of them.
 static std::vector<FileIdentity> runPictures;
 
-// The cel's extension, as the plug-in names it (its identity string 3), and the palette's.
+// The cel's extension, as the plug-in names it (its identity string 3).
 static char celExtension[16];
-static const char paletteExtension[] = ".kcf";
 
 static bool isAPicture(const std::string& destination)
 {
@@ -115,7 +115,7 @@ static bool convert(const Plugin& plugin, const ConvertRequest& request, const s
     } else {
         *line += "  " + describePicture(picture.layout);
         if (request.palettes)
-            converted = writePalette(picture, destination(paletteExtension), line);
+            converted = writePalette(picture, destination(KISS_PALETTE_EXTENSION), line);
     }
     closeSourcePicture(&picture);
     return converted;

@@ -3,6 +3,7 @@
 
 #include <stdarg.h>
 #include <stdio.h>
+#include <unistd.h>
 
 namespace NativePlatform {
 
@@ -77,6 +78,16 @@ void WINAPI Sleep(DWORD milliseconds)
 LONG InterlockedExchange(LONG volatile* target, LONG value)
 {
     return __atomic_exchange_n(target, value, __ATOMIC_SEQ_CST);
+}
+
+LONG InterlockedIncrement(LONG volatile* target)
+{
+    return __atomic_add_fetch(target, 1, __ATOMIC_SEQ_CST);
+}
+
+DWORD WINAPI GetCurrentProcessId(void)
+{
+    return (DWORD)getpid();
 }
 
 LPSTR WINAPI lstrcpynA(LPSTR to, LPCSTR from, int length)

@@ -68,9 +68,10 @@ HANDLE WINAPI CreateFileA(LPCSTR name, DWORD access, DWORD /*shareMode*/, LPSECU
 {
     if (NativePlatform::countCall("CreateFileA"))
         return INVALID_HANDLE_VALUE;
-    // The two uses porvane has: writing a new file, and reading (or, with no
-    // access, looking at) one that exists. Sharing is not modelled.
-    const bool writing = access == GENERIC_WRITE && creation == CREATE_ALWAYS;
+    // The uses porvane has: writing a file, new (CREATE_NEW) or replacing
+    // what is there (CREATE_ALWAYS), and reading (or, with no access,
+    // looking at) one that exists. Sharing is not modelled.
+    const bool writing = access == GENERIC_WRITE && (creation == CREATE_ALWAYS || creation == CREATE_NEW);
     const bool reading = (access == GENERIC_READ || access == 0) && creation == OPEN_EXISTING;
     if (!writing && !reading) {
         failWith(ERROR_GEN_FAILURE);
@@ -86,7 +87,8 @@ HANDLE WINAPI CreateFileA(LPCSTR name, DWORD access, DWORD /*shareMode*/, LPSECU
         failWith(ERROR_ACCESS_DENIED);
         return INVALID_HANDLE_VALUE;
     }
-    int descriptor = writing ? open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644)
+    const int mode = creation == CREATE_NEW ? O_EXCL : O_TRUNC;
+    int descriptor = writing ? open(path.c_str(), O_WRONLY | O_CREAT | mode | O_CLOEXEC, 0644)
                              : open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (descriptor < 0) {
         setErrorFromErrno();

@@ -86,6 +86,7 @@ typedef struct _BY_HANDLE_FILE_INFORMATION {
 #define FILE_SHARE_READ 0x1
 #define FILE_SHARE_WRITE 0x2
 #define FILE_SHARE_DELETE 0x4
+#define CREATE_NEW 1
 #define CREATE_ALWAYS 2
 #define OPEN_EXISTING 3
 #define FILE_ATTRIBUTE_READONLY 0x01
@@ -158,6 +159,8 @@ DWORD WINAPI GetLastError(void);
 void WINAPI SetLastError(DWORD error);
 void WINAPI Sleep(DWORD milliseconds);
 LONG InterlockedExchange(LONG volatile* target, LONG value);
+LONG InterlockedIncrement(LONG volatile* target);
+DWORD WINAPI GetCurrentProcessId(void);
 
 // Registry
 LSTATUS WINAPI RegCreateKeyA(HKEY root, LPCSTR subKey, PHKEY result);

@@ -127,7 +127,7 @@ Expectation expectationFor(const Scenario& s, const std::string& call, Fault fau
         e.status = EXPORT_WRITE_ERROR;
     else if (call == "LocalLock" || call == "LocalAlloc")
         e = {EXPORT_NO_MEMORY, false, false, false};  // given up before the path is rewritten
-    else if (call == "GetTempFileNameA" || call == "CreateFileA")
+    else if (call == "CreateFileA")
         e.status = EXPORT_WRITE_ERROR, e.created = false;
     else if (call == "RegQueryValueExA" || call == "RegOpenKeyExA")
         e.palette = false;  // an unreadable setting is palette mode off
@@ -289,6 +289,25 @@ TEST(FaultInjection, ARenameOrRemovalMetByAMomentsHoldIsTriedAgain)
         EXPECT_EQ(scratch.names(), std::vector<std::string>{"doll.cel"}) << "no temporary file stays";
         EXPECT_EQ(readFile(scratch.path("doll.cel")),
                   c.status == EXPORT_OK ? expectedKissFile(8, 5, 3, bits, 0x20) : earlier);
+    }
+}
+
+// The temporary file is created new, never over another file: a name that
+// is taken (by a file another program left, say) is skipped for the next.
+TEST(FaultInjection, TakenTemporaryNamesAreSkipped)
+{
+    ScratchFolder scratch;
+    const Bytes bits = patternBits(8, 5, 3, 9);
+    HostPicture picture(8, 5, 3, bits);
+    for (unsigned taken : {3u, 256u}) {
+        SCOPED_TRACE(testing::Message() << taken << " names taken");
+        NativePlatform::resetCalls();
+        NativePlatform::failCallsNamed("CreateFileA", taken, ERROR_FILE_EXISTS);
+        std::string path = scratch.windowsPath("doll.cel");
+        EXPECT_EQ(exportTo(&path, picture), taken < 256 ? EXPORT_OK : EXPORT_WRITE_ERROR);
+        NativePlatform::resetCalls();
+        EXPECT_EQ(scratch.names(), taken < 256 ? std::vector<std::string>{"doll.cel"} : std::vector<std::string>{});
+        unlink(scratch.path("doll.cel").c_str());
     }
 }
 
