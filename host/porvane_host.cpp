@@ -208,14 +208,14 @@ static bool dropped = false;
 
 static int run(std::vector<std::string> args)
 {
-    const char* pluginFile = NULL;
+    std::string pluginFile;  // empty: the plug-in beside the program
     if (!args.empty() && args[0] == "--plugin") {
         if (args.size() < 2)
             return usageError("--plugin needs the plug-in's file name");
         if (pluginBuiltIn())
             return usageError("--plugin cannot load another copy: this porvane-host has the plug-in built in "
                               "(the native build)");
-        pluginFile = args[1].c_str();
+        pluginFile = args[1];
         args.erase(args.begin(), args.begin() + 2);
     }
     if (args.empty())
@@ -230,7 +230,7 @@ static int run(std::vector<std::string> args)
         return 0;
     }
     if (command == "palette-mode") {
-        if (pluginFile != NULL)
+        if (!pluginFile.empty())
             return usageError("palette-mode does not load the plug-in: --plugin has no place here");
         if (args.size() > 1 || (args.size() == 1 && args[0] != "on" && args[0] != "off"))
             return usageError("palette-mode takes on, off or nothing");
@@ -256,7 +256,7 @@ static int run(std::vector<std::string> args)
 
     Plugin plugin;
     std::string problem;
-    if (!loadPlugin(pluginFile, &plugin, &problem)) {
+    if (!loadPlugin(pluginFile.empty() ? NULL : pluginFile.c_str(), &plugin, &problem)) {
         complain("porvane-host: %s\n", problem.c_str());
         return 2;
     }
