@@ -56,6 +56,15 @@ static bool isReadOnly(const std::string& path)
     return stat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode) && (info.st_mode & S_IWUSR) == 0;
 }
 
+// A POSIX call's result (0 for success) as Windows reports it.
+static BOOL windowsResult(int posixResult)
+{
+    if (posixResult == 0)
+        return TRUE;
+    setErrorFromErrno();
+    return FALSE;
+}
+
 // Fails a call as Windows would: with the error code set.
 static BOOL failWith(DWORD error)
 {
@@ -242,11 +251,7 @@ BOOL WINAPI MoveFileExA(LPCSTR existing, LPCSTR replacement, DWORD flags)
         return failWith(ERROR_ALREADY_EXISTS);
     if (isReadOnly(to))
         return failWith(ERROR_ACCESS_DENIED);
-    if (rename(from.c_str(), to.c_str()) != 0) {
-        setErrorFromErrno();
-        return FALSE;
-    }
-    return TRUE;
+    return windowsResult(rename(from.c_str(), to.c_str()));
 }
 
 BOOL WINAPI DeleteFileA(LPCSTR name)
@@ -256,11 +261,7 @@ BOOL WINAPI DeleteFileA(LPCSTR name)
     const std::string path = NativePlatform::nativePath(name);
     if (isReadOnly(path))
         return failWith(ERROR_ACCESS_DENIED);
-    if (unlink(path.c_str()) != 0) {
-        setErrorFromErrno();
-        return FALSE;
-    }
-    return TRUE;
+    return windowsResult(unlink(path.c_str()));
 }
 
 DWORD WINAPI GetFileAttributesA(LPCSTR name)

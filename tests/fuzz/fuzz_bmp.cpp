@@ -18,6 +18,7 @@
 #include "../../host/bmp_reader.h"
 #include "../../host/source_picture.h"
 #include "../native/native_test_support.h"
+#include "fuzz_check.h"
 
 namespace {
 
@@ -26,17 +27,6 @@ namespace {
 const uint64_t MAX_PIXEL_BYTES = 1 << 22;
 
 std::string picturePath, celPath;
-
-void fail(const char* what, const std::string& detail)
-{
-    fprintf(stderr, "fuzz_bmp: invariant broken: %s %s\n", what, detail.c_str());
-    abort();
-}
-#define CHECK(condition, detail)      \
-    do {                              \
-        if (!(condition))             \
-            fail(#condition, detail); \
-    } while (0)
 
 bool nothingHeld()
 {

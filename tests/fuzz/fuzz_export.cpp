@@ -30,6 +30,7 @@
 #include <set>
 
 #include "../native/native_test_support.h"
+#include "fuzz_check.h"
 #include "../shared/palette_renames.h"
 
 namespace {
@@ -39,17 +40,6 @@ const int64_t MAX_BITS = 1 << 20;  // host pixel bits (and the written block) ke
 
 std::string root;    // scratch folder, made once per process
 std::string outDir;  // root/out: where every export is aimed
-
-void fail(const char* what, const std::string& detail)
-{
-    fprintf(stderr, "fuzz_export: invariant broken: %s %s\n", what, detail.c_str());
-    abort();
-}
-#define CHECK(condition, detail)      \
-    do {                              \
-        if (!(condition))             \
-            fail(#condition, detail); \
-    } while (0)
 
 // The folders every export may be aimed into: out, out/sub, and the dotted
 // folders of the palette-name table.
