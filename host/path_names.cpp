@@ -1,22 +1,14 @@
 #include "path_names.h"
+#include "../cel/path_text.h"
 
 #include <windows.h>
-
-static bool isSeparator(const char* at, const char* next)
-{
-    return next - at == 1 && (*at == '\\' || *at == '/');
-}
 
 // Where the file name starts: after the last separator, or after a drive's colon.
 static size_t fileNameStart(const std::string& path)
 {
-    size_t start = 0;
-    for (const char* at = path.c_str(); *at != '\0';) {
-        const char* next = CharNextA(at);
-        if (isSeparator(at, next) || (at == path.c_str() + 1 && *at == ':' && next - at == 1))
-            start = next - path.c_str();
-        at = next;
-    }
+    size_t start = folderPartLength(path.c_str());
+    if (start == 0 && path.size() >= 2 && path[1] == ':')
+        start = 2;
     return start;
 }
 
@@ -61,9 +53,8 @@ std::string inFolder(const std::string& folder, const std::string& name)
 {
     if (folder.empty())
         return name;
-    const char* end = folder.c_str() + folder.size();
-    const char* last = CharPrevA(folder.c_str(), end);
-    return isSeparator(last, end) ? folder + name : folder + "\\" + name;
+    const char* last = previousCharacter(folder.c_str(), folder.c_str() + folder.size());
+    return isFolderSeparator(last) ? folder + name : folder + "\\" + name;
 }
 
 bool hasBmpExtension(const std::string& path)
