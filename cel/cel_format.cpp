@@ -33,3 +33,12 @@ int32_t celRowBytes(int32_t depth, int32_t width)
         return width;
     }
 }
+
+CelFit celFit(int32_t depth, int64_t width, int64_t rows)
+{
+    if (width < 0 || rows < 0 || width > CEL_MAX_DIMENSION || rows > CEL_MAX_DIMENSION)
+        return CEL_OVER_DIMENSION;
+    if ((int64_t)celRowBytes(depth, (int32_t)width) * rows > CEL_MAX_BLOCK_BYTES)
+        return CEL_OVER_BLOCK;
+    return CEL_FITS;
+}

@@ -65,4 +65,13 @@ void encodeCelHeader(const CelHeader& header, uint8_t out[CEL_HEADER_BYTES]);
 // CEL_MAX_DIMENSION pixels.
 int32_t celRowBytes(int32_t depth, int32_t width);
 
+// Whether a cel can hold a picture of `width` x `rows` pixels at `depth`
+// bits: the one check of the limits above, for the plug-in and the converter.
+enum CelFit {
+    CEL_FITS,
+    CEL_OVER_DIMENSION,  // wider or higher than the header can say (or a negative size)
+    CEL_OVER_BLOCK,      // the data block would pass CEL_MAX_BLOCK_BYTES
+};
+CelFit celFit(int32_t depth, int64_t width, int64_t rows);
+
 #endif

@@ -1,6 +1,6 @@
 #include "palette_mode.h"
 #include "path_text.h"
-#include "../settings/settings_store.h"
+#include "../settings/palette_setting.h"
 
 #include <windows.h>
 
@@ -44,25 +44,13 @@ int renameToPalette(char* path)
     return 1;
 }
 
-static DWORD readPaletteSetting()
-{
-    DWORD type = 0;
-    BYTE data[4] = {0, 0, 0, 0};
-    SettingsStore::lock();
-    SettingsStore::createKey(HKEY_CURRENT_USER, SETTINGS_KEY_PATH);
-    bool read = SettingsStore::readValue(PALETTE_SETTING_NAME, &type, data, SettingsStore::ONE_SHOT) != 0;
-    SettingsStore::unlock();
-    if (!read)
-        return 0;
-    return (DWORD)data[0] | (DWORD)data[1] << 8 | (DWORD)data[2] << 16 | (DWORD)data[3] << 24;
-}
-
 void apply(int16_t depth, int32_t width, int32_t height, char* path, CelHeader* header)
 {
     // The setting is read before the picture is looked at: every export that
     // gets this far touches the settings key.
-    DWORD setting = readPaletteSetting();
-    if (setting != 1 || depth != 24 || width != 256 || height != 1)
+    DWORD setting = 0;
+    readPaletteSetting(&setting);
+    if (setting != PALETTE_MODE_ON || depth != 24 || width != 256 || height != 1)
         return;
     renameToPalette(path);
     header->mark = CEL_MARK_PALETTE;

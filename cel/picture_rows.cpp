@@ -8,11 +8,9 @@
 int planPicture(int32_t depth, int32_t width, int32_t height, PictureLayout* layout)
 {
     int64_t rows = height < 0 ? -(int64_t)height : height;
-    if (width < 0 || width > CEL_MAX_DIMENSION || rows > CEL_MAX_DIMENSION)
+    if (celFit(depth, width, rows) != CEL_FITS)
         return 0;
     int32_t rowBytes = celRowBytes(depth, width);
-    if ((int64_t)rowBytes * rows > CEL_MAX_BLOCK_BYTES)
-        return 0;
 
     layout->depth = depth;
     layout->width = width;

@@ -1,6 +1,4 @@
 #include "bmp_reader.h"
-#include "bmp_bit_fields.h"
-#include "bmp_run_length.h"
 
 #include <string.h>
 
@@ -149,6 +147,110 @@ int readBmpLayout(const uint8_t* file, size_t size, BmpLayout* layout, std::stri
         return refuse(reason, "the pixel data is shorter than the header says");
     return 1;
 }
+
+// ---------------------------------------------------------------------------
+// Run-length compressed BMP pixels (BI_RLE8 and BI_RLE4), as older Windows
+// paint programs save them.
+//
+// The data is a series of two-byte codes, bottom row first: a count n > 0
+// and a value give n pixels of that index (for 4 bits, of the value's two
+// nibbles in turn); a zero count is an escape: 0 ends the row, 1 ends the
+// picture, 2 moves right and up by the next two bytes, and 3 to 255 are that
+// many pixels given one by one (two to a byte for 4 bits), padded to an even
+// number of bytes. Pixels that no code sets are colour 0; pixels beyond the
+// right edge or the top row are dropped.
+static int decodeRunLength(const uint8_t* data, size_t size, const BmpLayout& layout, uint8_t* rows)
+{
+    memset(rows, 0, (size_t)layout.pixelBytes);
+    const bool fourBits = layout.fileDepth == 4;
+    const uint64_t width = (uint32_t)layout.width;
+    uint64_t x = 0, y = 0;  // y counts rows from the bottom, as the data does
+
+    auto put = [&](uint8_t index) {
+        if (x < width && y < layout.rows) {
+            uint8_t* row = rows + y * layout.rowBytes;
+            if (fourBits)
+                row[x / 2] |= (uint8_t)(x % 2 == 0 ? index << 4 : index);
+            else
+                row[x] = index;
+        }
+        ++x;
+    };
+    auto nibble = [](uint8_t byte, unsigned i) { return (uint8_t)(i % 2 == 0 ? byte >> 4 : byte & 0x0F); };
+
+    size_t at = 0;
+    while (y < layout.rows && at < size) {
+        if (size - at < 2)
+            return 0;
+        const uint8_t count = data[at], value = data[at + 1];
+        at += 2;
+        if (count > 0) {
+            for (unsigned i = 0; i < count; ++i)
+                put(fourBits ? nibble(value, i) : value);
+            continue;
+        }
+        switch (value) {
+        case 0:  // end of the row
+            x = 0;
+            ++y;
+            break;
+        case 1:  // end of the picture
+            return 1;
+        case 2:  // move right and up
+            if (size - at < 2)
+                return 0;
+            x += data[at];
+            y += data[at + 1];
+            at += 2;
+            break;
+        default: {  // `value` pixels given one by one
+            const size_t bytes = fourBits ? (value + 1u) / 2 : value;
+            if (size - at < bytes)
+                return 0;
+            for (unsigned i = 0; i < value; ++i)
+                put(fourBits ? nibble(data[at + i / 2], i) : data[at + i]);
+            at += bytes;
+            if (bytes % 2 == 1 && at < size)  // the padding byte
+                ++at;
+            break;
+        }
+        }
+    }
+    return 1;
+}
+
+// ---------------------------------------------------------------------------
+// Pixels whose colours sit in bit fields: 16-bit pixels (5-5-5, or any
+// masks) and 32-bit pixels with colour masks. Each channel is scaled from its
+// field's range to 0-255, rounded to the nearest value; a channel with no
+// mask is 0.
+static uint8_t channel(uint32_t pixel, uint32_t mask)
+{
+    if (mask == 0)
+        return 0;
+    int shift = 0;
+    while (((mask >> shift) & 1) == 0)
+        ++shift;
+    const uint64_t top = mask >> shift;  // the field's largest value (masks with gaps are taken as they are)
+    const uint64_t value = (pixel & mask) >> shift;
+    return (uint8_t)((value * 255 + top / 2) / top);
+}
+
+static void spreadBitFields(const uint8_t* in, int inDepth, const uint32_t masks[4], int32_t width, uint8_t* out,
+                     int outDepth)
+{
+    const int inBytes = inDepth / 8, outBytes = outDepth / 8;
+    static const int blueGreenRedAlpha[4] = {2, 1, 0, 3};
+    for (int32_t x = 0; x < width; ++x, in += inBytes, out += outBytes) {
+        uint32_t pixel = 0;
+        for (int byte = 0; byte < inBytes; ++byte)
+            pixel |= (uint32_t)in[byte] << (8 * byte);
+        for (int byte = 0; byte < outBytes; ++byte)
+            out[byte] = channel(pixel, masks[blueGreenRedAlpha[byte]]);
+    }
+}
+
+// ---------------------------------------------------------------------------
 
 int decodeBmpRows(const uint8_t* file, size_t size, const BmpLayout& layout, uint8_t* rows, std::string* reason)
 {

@@ -1,22 +1,9 @@
 #include "convert_command.h"
 #include "../cel/cel_format.h"
 #include "console_text.h"
-#include "file_access.h"
-#include "kiss_palette.h"
+#include "failure_words.h"
+#include "kiss_output.h"
 #include "path_names.h"
-#include "source_picture.h"
-#include "write_failure.h"
-
-std::string exportStatusInWords(LONG status, const std::string& destination)
-{
-    switch (status) {
-    case EXPORT_OK: return "written";
-    case EXPORT_ABORTED: return "stopped by the progress callback";
-    case EXPORT_NO_MEMORY: return "not enough memory for this picture";
-    case EXPORT_WRITE_ERROR: return whyNotWritten(destination);
-    default: return "the plug-in answered " + std::to_string(status);
-    }
-}
 
 // The --to folder, made when it is missing.
 static bool makeFolder(const std::string& folder)
@@ -35,66 +22,15 @@ static bool makeFolder(const std::string& folder)
     return true;
 }
 
-// Every picture of the run: no destination may be one of them.
-static std::vector<FileIdentity> runPictures;
+// What every picture of a run shares.
+struct RunContext {
+    const Plugin& plugin;
+    const ConvertRequest& request;
+    ProtectedFiles pictures;  // no destination may be one of them
+    char celExtension[16];    // as the plug-in names it (its identity string 3)
+};
 
-// The cel's extension, as the plug-in names it (its identity string 3).
-static char celExtension[16];
-
-static bool isAPicture(const std::string& destination)
-{
-    const FileIdentity identity = identifyFile(destination.c_str());
-    for (const FileIdentity& picture : runPictures)
-        if (sameFile(identity, picture))
-            return true;
-    return false;
-}
-
-// The cel through the plug-in; `destination` becomes the name it was
-// written under (palette mode may change it).
-static bool exportCel(const Plugin& plugin, SourcePicture& picture, std::string* destination, std::string* failure)
-{
-    if (isAPicture(*destination)) {
-        *failure = "it is one of the pictures being converted";
-        return false;
-    }
-    if (destination->size() >= MAX_PATH) {
-        *failure = "the name is too long (at most 259 characters)";
-        return false;
-    }
-    char path[MAX_PATH + 8] = "";  // the plug-in may add four characters
-    destination->copy(path, destination->size());
-    LONG status = plugin.createPicture(path, 0, &picture.handover.header, &picture.handover.bits,
-                                       &picture.handover.info, NULL, 0);
-    if (status != EXPORT_OK) {
-        *failure = exportStatusInWords(status, *destination);
-        return false;
-    }
-    *destination = path;
-    return true;
-}
-
-static bool writePalette(const SourcePicture& picture, const std::string& palette, std::string* line)
-{
-    if (!isIndexed(picture.layout)) {
-        *line += ", no palette (truecolour picture)";
-        return true;
-    }
-    uint8_t bytes[KISS_PALETTE_BYTES];
-    makeKissPalette(picture.colourTable, picture.layout.colours, bytes);
-    if (isAPicture(palette)) {
-        *line += ", palette " + palette + " not written: it is one of the pictures being converted";
-        return false;
-    }
-    if (!writeWholeFile(palette.c_str(), bytes, sizeof bytes)) {
-        *line += ", palette " + palette + " not written: " + whyNotWritten(palette);
-        return false;
-    }
-    *line += ", palette " + palette;
-    return true;
-}
-
-static bool convert(const Plugin& plugin, const ConvertRequest& request, const std::string& path, std::string* line)
+static bool convert(const RunContext& run, const std::string& path, std::string* line)
 {
     SourcePicture picture;
     std::string reason;
@@ -104,18 +40,24 @@ static bool convert(const Plugin& plugin, const ConvertRequest& request, const s
     }
     const std::string name = nameWithoutExtension(path);
     auto destination = [&](const std::string& extension) {
-        return request.toFolder.empty() ? besideFile(path, name + extension)
-                                        : inFolder(request.toFolder, name + extension);
+        return run.request.toFolder.empty() ? besideFile(path, name + extension)
+                                            : inFolder(run.request.toFolder, name + extension);
     };
-    std::string cel = destination(celExtension), failure;
-    bool converted = exportCel(plugin, picture, &cel, &failure);
-    *line += " -> " + cel;
+    const CelOutcome cel = exportCel(run.plugin, picture, destination(run.celExtension), run.pictures, NULL, 0);
+    *line += " -> " + cel.written;
+    bool converted = cel.status == EXPORT_OK;
     if (!converted) {
-        *line += ": not written: " + failure;
+        *line += ": not written: " + cel.failure;
     } else {
         *line += "  " + describePicture(picture.layout);
-        if (request.palettes)
-            converted = writePalette(picture, destination(KISS_PALETTE_EXTENSION), line);
+        if (run.request.palettes && !isIndexed(picture.layout)) {
+            *line += ", no palette (truecolour picture)";
+        } else if (run.request.palettes) {
+            const std::string palette = destination(KISS_PALETTE_EXTENSION);
+            std::string failure;
+            converted = writePalette(picture, palette, run.pictures, &failure);
+            *line += ", palette " + palette + (converted ? "" : " not written: " + failure);
+        }
     }
     closeSourcePicture(&picture);
     return converted;
@@ -125,16 +67,16 @@ int convertPictures(const Plugin& plugin, const ConvertRequest& request)
 {
     if (!request.toFolder.empty() && !makeFolder(request.toFolder))
         return 1;
-    plugin.getPluginInfo(3, celExtension, sizeof celExtension);
-    runPictures.clear();
+    RunContext run = {plugin, request, {}, ""};
+    plugin.getPluginInfo(3, run.celExtension, sizeof run.celExtension);
     for (const std::string& picture : request.pictures)
-        runPictures.push_back(identifyFile(picture.c_str()));
+        run.pictures.push_back(identifyFile(picture.c_str()));
 
     const size_t count = request.pictures.size();
     size_t converted = 0;
     for (size_t i = 0; i < count; ++i) {
         std::string line = "[" + std::to_string(i + 1) + "/" + std::to_string(count) + "] " + request.pictures[i];
-        if (convert(plugin, request, request.pictures[i], &line))
+        if (convert(run, request.pictures[i], &line))
             ++converted;
         say("%s\n", line.c_str());
     }
@@ -146,4 +88,34 @@ int convertPictures(const Plugin& plugin, const ConvertRequest& request)
     say("%u of %u %s converted; %u failed.\n", (unsigned)converted, (unsigned)count, pictures,
         (unsigned)(count - converted));
     return 1;
+}
+
+// The host's progress callback; `stopAt` is the host's user value.
+static LONG WINAPI reportProgress(LONG numerator, LONG denominator, LONG stopAt)
+{
+    say("  progress %ld/%ld\n", (long)numerator, (long)denominator);
+    return numerator == stopAt ? 1 : 0;
+}
+
+int exportAsHost(const Plugin& plugin, const std::string& picturePath, const std::string& destination, LONG stopAt)
+{
+    SourcePicture picture;
+    std::string reason;
+    if (!openSourcePicture(picturePath, &picture, &reason)) {
+        complain("%s: %s\n", picturePath.c_str(), reason.c_str());
+        return 2;
+    }
+    const ProtectedFiles pictures = {identifyFile(picturePath.c_str())};
+    say("%s: %s\n", picturePath.c_str(), describePicture(picture.layout).c_str());
+    const CelOutcome cel = exportCel(plugin, picture, destination, pictures, reportProgress, stopAt);
+    closeSourcePicture(&picture);
+    if (!cel.handedOver) {
+        complain("%s: not written: %s\n", destination.c_str(), cel.failure.c_str());
+        return 2;
+    }
+    if (cel.status == EXPORT_OK)
+        say("  written (0): %s\n", cel.written.c_str());
+    else
+        say("  not written (%ld): %s: %s\n", (long)cel.status, cel.written.c_str(), cel.failure.c_str());
+    return cel.status == EXPORT_OK ? 0 : 1;
 }

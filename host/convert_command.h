@@ -14,13 +14,16 @@
 struct ConvertRequest {
     std::vector<std::string> pictures;
     std::string toFolder;  // empty: beside each picture
-    bool palettes;
+    bool palettes = false;
 };
 
 // Returns the exit status: 0 when every picture was converted, 1 otherwise.
 int convertPictures(const Plugin& plugin, const ConvertRequest& request);
 
-// The status CreatePicture returned for `destination`, in words.
-std::string exportStatusInWords(LONG status, const std::string& destination);
+// `porvane-host export PICTURE.bmp DESTINATION`: one picture under exactly
+// the name given, as the host saves it, with the plug-in's progress reports
+// shown; the report numbered `stopAt` (0 at the start, 1 at the end; -1:
+// none) answers "stop". Returns the exit status.
+int exportAsHost(const Plugin& plugin, const std::string& picture, const std::string& destination, LONG stopAt);
 
 #endif

@@ -63,19 +63,3 @@ void freeFileBytes(FileBytes* bytes)
     free(bytes->data);
     *bytes = FileBytes{NULL, 0};
 }
-
-int writeWholeFile(const char* path, const uint8_t* bytes, DWORD count)
-{
-    // Windows refuses to replace a read-only file; not every Wine does.
-    DWORD attributes = GetFileAttributesA(path);
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
-        SetLastError(ERROR_ACCESS_DENIED);
-        return 0;
-    }
-    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
-    if (file == INVALID_HANDLE_VALUE)
-        return 0;
-    DWORD written = 0;
-    bool ok = WriteFile(file, bytes, count, &written, NULL) && written == count;
-    return CloseHandle(file) && ok;
-}

@@ -1,4 +1,4 @@
-// The converter's own file reads and writes, and telling whether two names
+// Reading a whole file, and telling whether two names
 // are the same file however they are spelled (case, `/` or `\`, `.` and
 // `..`, short names, links): Windows identifies a file by its volume's serial
 // number and its index on that volume.
@@ -27,9 +27,5 @@ struct FileBytes {
 // Reads all of `path`. Returns 0 on failure, with GetLastError() telling why.
 int readWholeFile(const char* path, FileBytes* bytes);
 void freeFileBytes(FileBytes* bytes);
-
-// Writes `count` bytes as `path`, replacing a file there, but never a
-// read-only one. Returns 0 on failure.
-int writeWholeFile(const char* path, const uint8_t* bytes, DWORD count);
 
 #endif

@@ -14,13 +14,11 @@
 #include <string>
 #include <vector>
 
-#include "../settings/settings_store.h"
+#include "../settings/palette_setting.h"
 #include "console_text.h"
 #include "convert_command.h"
-#include "file_access.h"
 #include "path_names.h"
 #include "plugin_loader.h"
-#include "source_picture.h"
 
 static const char helpText[] =
     "porvane-host saves BMP pictures as KiSS cels through " PORVANE_XPI ", as the host picture program does.\n"
@@ -60,14 +58,8 @@ static int usageError(const char* problem, const char* detail = "")
 
 static bool storedPaletteMode()
 {
-    HKEY key = NULL;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, SETTINGS_KEY_PATH, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
-        return false;
-    BYTE value[4] = {0, 0, 0, 0};
-    DWORD type = 0, size = sizeof value;
-    bool read = RegQueryValueExA(key, PALETTE_SETTING_NAME, NULL, &type, value, &size) == ERROR_SUCCESS;
-    RegCloseKey(key);
-    return read && value[0] == 1 && value[1] == 0 && value[2] == 0 && value[3] == 0;
+    DWORD value = 0;
+    return readPaletteSetting(&value) && value == PALETTE_MODE_ON;
 }
 
 static const char* paletteModeInWords(bool on)
@@ -78,18 +70,9 @@ static const char* paletteModeInWords(bool on)
 
 static int paletteMode(const char* change)
 {
-    if (change != NULL) {
-        HKEY key = NULL;
-        DWORD value = strcmp(change, "on") == 0 ? 1 : 0;
-        LONG result = RegCreateKeyA(HKEY_CURRENT_USER, SETTINGS_KEY_PATH, &key);
-        if (result == ERROR_SUCCESS) {
-            result = RegSetValueExA(key, PALETTE_SETTING_NAME, 0, REG_DWORD, (const BYTE*)&value, sizeof value);
-            RegCloseKey(key);
-        }
-        if (result != ERROR_SUCCESS) {
-            complain("porvane-host: cannot store the setting (Windows error %ld)\n", (long)result);
-            return 1;
-        }
+    if (change != NULL && !storePaletteSetting(strcmp(change, "on") == 0 ? PALETTE_MODE_ON : 0)) {
+        complain("porvane-host: cannot store the setting in the registry\n");
+        return 1;
     }
     say("palette mode: %s\n", paletteModeInWords(storedPaletteMode()));
     return 0;
@@ -118,52 +101,21 @@ static int configure(const Plugin& plugin, LONG function)
     return result == 0 ? 0 : 1;
 }
 
-// Which progress report (0 at the start, 1 at the end) answers "stop"; -1: none.
-static LONG stopAtProgress = -1;
-
-static LONG WINAPI reportProgress(LONG numerator, LONG denominator, LONG /*userValue*/)
-{
-    say("  progress %ld/%ld\n", (long)numerator, (long)denominator);
-    return numerator == stopAtProgress ? 1 : 0;
-}
-
-// One picture under the name given, as the host saves it.
-static int exportOne(const Plugin& plugin, const std::string& picturePath, const std::string& destination)
-{
-    SourcePicture picture;
-    std::string reason;
-    if (!openSourcePicture(picturePath, &picture, &reason)) {
-        complain("%s: %s\n", picturePath.c_str(), reason.c_str());
-        return 2;
-    }
-    if (sameFile(identifyFile(picturePath.c_str()), identifyFile(destination.c_str())))
-        reason = destination + " is the picture itself: give the cel another name";
-    else if (destination.size() >= MAX_PATH)
-        reason = destination + ": the name is too long (at most 259 characters)";
-    if (!reason.empty()) {
-        complain("%s: not written: %s\n", picturePath.c_str(), reason.c_str());
-        closeSourcePicture(&picture);
-        return 2;
-    }
-
-    say("%s: %s\n", picturePath.c_str(), describePicture(picture.layout).c_str());
-    char path[MAX_PATH + 8] = "";  // the plug-in may add four characters (palette mode)
-    destination.copy(path, destination.size());
-    LONG status = plugin.createPicture(path, 0, &picture.handover.header, &picture.handover.bits,
-                                       &picture.handover.info, reportProgress, 0);
-    closeSourcePicture(&picture);
-    if (status == EXPORT_OK)
-        say("  written (0): %s\n", path);
-    else
-        say("  not written (%ld): %s: %s\n", (long)status, path, exportStatusInWords(status, path).c_str());
-    return status == EXPORT_OK ? 0 : 1;
-}
-
 // ---------------------------------------------------------------------------
 // The command line.
 
+// What the command line asks for.
+struct HostRequest {
+    std::string command;     // "export", "info", "about", "settings"; "export" for dropped pictures too
+    std::string pluginFile;  // --plugin FILE; empty: the plug-in beside the program
+    ConvertRequest convert;
+    std::string destination;  // the one-picture form's name; empty for a run of many
+    LONG stopAt = -1;         // the progress report that answers "stop" in the one-picture form; -1: none
+    bool dropped = false;     // pictures were dropped on the program
+};
+
 // `export`'s arguments: the pictures and the options among them.
-static int parseExport(const std::vector<std::string>& args, ConvertRequest* request, std::string* destination)
+static int parseExport(const std::vector<std::string>& args, HostRequest* request)
 {
     std::vector<std::string> names;
     bool toGiven = false;
@@ -171,12 +123,12 @@ static int parseExport(const std::vector<std::string>& args, ConvertRequest* req
         if (args[i] == "--to") {
             if (toGiven || i + 1 == args.size())
                 return usageError(toGiven ? "--to is given twice" : "--to needs a folder after it");
-            request->toFolder = args[++i];
+            request->convert.toFolder = args[++i];
             toGiven = true;
         } else if (args[i] == "--palette") {
-            request->palettes = true;
-        } else if ((args[i] == "--stop-at-start" || args[i] == "--stop-at-end") && stopAtProgress < 0) {
-            stopAtProgress = args[i] == "--stop-at-start" ? 0 : 1;
+            request->convert.palettes = true;
+        } else if ((args[i] == "--stop-at-start" || args[i] == "--stop-at-end") && request->stopAt < 0) {
+            request->stopAt = args[i] == "--stop-at-start" ? 0 : 1;
         } else if (args[i].compare(0, 2, "--") == 0) {
             return usageError("export does not take ", args[i].c_str());
         } else {
@@ -187,13 +139,13 @@ static int parseExport(const std::vector<std::string>& args, ConvertRequest* req
         return usageError("export needs at least one picture");
     // The one-picture form: a picture and the name to save it under (a
     // second name that ends in .bmp is a second picture).
-    if (names.size() == 2 && !toGiven && !request->palettes && !hasBmpExtension(names[1])) {
-        *destination = names[1];
+    if (names.size() == 2 && !toGiven && !request->convert.palettes && !hasBmpExtension(names[1])) {
+        request->destination = names[1];
         names.pop_back();
-    } else if (stopAtProgress >= 0) {
+    } else if (request->stopAt >= 0) {
         return usageError("--stop-at-start and --stop-at-end go with export PICTURE.bmp DESTINATION only");
     }
-    request->pictures = names;
+    request->convert.pictures = names;
     return 0;
 }
 
@@ -203,85 +155,88 @@ static bool isFile(const std::string& name)
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-// Set when pictures were dropped on the program.
-static bool dropped = false;
-
-static int run(std::vector<std::string> args)
+// Reads the command line into `request`. Returns -1 when the plug-in has
+// work to do, or the exit status of a command that is done without it.
+static int parse(std::vector<std::string> args, HostRequest* request)
 {
-    std::string pluginFile;  // empty: the plug-in beside the program
     if (!args.empty() && args[0] == "--plugin") {
         if (args.size() < 2)
             return usageError("--plugin needs the plug-in's file name");
         if (pluginBuiltIn())
             return usageError("--plugin cannot load another copy: this porvane-host has the plug-in built in "
                               "(the native build)");
-        pluginFile = args[1];
+        request->pluginFile = args[1];
         args.erase(args.begin(), args.begin() + 2);
     }
     if (args.empty())
         return usageError("no command given");
-    const std::string command = args[0];
+    request->command = args[0];
     args.erase(args.begin());
 
-    if (command == "--help" || command == "help") {
+    if (request->command == "--help" || request->command == "help") {
         if (!args.empty())
             return usageError("--help takes nothing after it");
         say("%s", helpText);
         return 0;
     }
-    if (command == "palette-mode") {
-        if (!pluginFile.empty())
+    if (request->command == "palette-mode") {
+        if (!request->pluginFile.empty())
             return usageError("palette-mode does not load the plug-in: --plugin has no place here");
         if (args.size() > 1 || (args.size() == 1 && args[0] != "on" && args[0] != "off"))
             return usageError("palette-mode takes on, off or nothing");
         return paletteMode(args.empty() ? NULL : args[0].c_str());
     }
-
-    ConvertRequest request{{}, "", false};
-    std::string destination;
-    if (command == "export") {
-        if (int status = parseExport(args, &request, &destination))
-            return status;
-    } else if (command == "info" || command == "about" || command == "settings") {
+    if (request->command == "export")
+        return parseExport(args, request) != 0 ? 2 : -1;
+    if (request->command == "info" || request->command == "about" || request->command == "settings") {
         if (!args.empty())
-            return usageError((command + " takes nothing after it: ").c_str(), args[0].c_str());
-    } else if (isFile(command)) {  // pictures dropped on the program
-        request.pictures.push_back(command);
-        request.pictures.insert(request.pictures.end(), args.begin(), args.end());
-        request.palettes = true;
-        dropped = true;
-    } else {
-        return usageError("no such command or picture: ", command.c_str());
+            return usageError((request->command + " takes nothing after it: ").c_str(), args[0].c_str());
+        return -1;
     }
+    if (isFile(request->command)) {  // pictures dropped on the program
+        request->convert.pictures.push_back(request->command);
+        request->convert.pictures.insert(request->convert.pictures.end(), args.begin(), args.end());
+        request->convert.palettes = true;
+        request->command = "export";
+        request->dropped = true;
+        return -1;
+    }
+    return usageError("no such command or picture: ", request->command.c_str());
+}
 
+static int run(const HostRequest& request)
+{
     Plugin plugin;
     std::string problem;
-    if (!loadPlugin(pluginFile.empty() ? NULL : pluginFile.c_str(), &plugin, &problem)) {
+    if (!loadPlugin(request.pluginFile.empty() ? NULL : request.pluginFile.c_str(), &plugin, &problem)) {
         complain("porvane-host: %s\n", problem.c_str());
         return 2;
     }
     int status;
-    if (command == "info")
+    if (request.command == "info")
         status = showIdentity(plugin);
-    else if (command == "about")
+    else if (request.command == "about")
         status = configure(plugin, 0);
-    else if (command == "settings")
+    else if (request.command == "settings")
         status = configure(plugin, 1);
-    else if (!destination.empty())
-        status = exportOne(plugin, request.pictures[0], destination);
+    else if (!request.destination.empty())
+        status = exportAsHost(plugin, request.convert.pictures[0], request.destination, request.stopAt);
     else
-        status = convertPictures(plugin, request);
+        status = convertPictures(plugin, request.convert);
     unloadPlugin(&plugin);
     return status;
 }
 
 int main(int argc, char** argv)
 {
-    int status = run(std::vector<std::string>(argv + 1, argv + argc));
+    HostRequest request;
+    int status = parse(std::vector<std::string>(argv + 1, argv + argc), &request);
+    if (status < 0)
+        status = run(request);
     // Pictures dropped on the program in Explorer: its window would close
     // before anyone could read it. (Run from a terminal, it shares the
     // terminal's console, and returns at once.)
-    if (dropped && ownsConsoleWindow())
+    if (request.dropped && ownsConsoleWindow())
         waitForEnter();
     return status;
 }

@@ -1,40 +1,98 @@
 #include "source_picture.h"
+#include "failure_words.h"
 #include "file_access.h"
 
 #include <string.h>
 
 #include "../cel/cel_format.h"
 
-static std::string whyNotOpened(DWORD error)
+// ---------------------------------------------------------------------------
+// The hand-over: movable blocks, as the host allocates them.
+
+static HLOCAL movableBlock(uint64_t bytes)
 {
-    switch (error) {
-    case ERROR_FILE_NOT_FOUND:
-    case ERROR_PATH_NOT_FOUND:
-        return "there is no such file";
-    case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION:
-        return "it is in use by another program";
-    case ERROR_ACCESS_DENIED:
-        return "it cannot be opened (a folder, or no permission to read it)";
-    case ERROR_NOT_ENOUGH_MEMORY:
-        return "not enough memory to read it";
-    default:
-        return "it cannot be read (Windows error " + std::to_string(error) + ")";
-    }
+    if (bytes > (SIZE_T)-1)
+        return NULL;
+    // A movable block of 0 bytes cannot be locked: every block holds one at least.
+    return LocalAlloc(LMEM_MOVEABLE, bytes > 0 ? (SIZE_T)bytes : 1);
 }
 
-// The same limits the plug-in has.
-int fitsKissCel(const BmpLayout& layout, std::string* reason)
+static int fillHeader(HLOCAL header, const uint8_t* file, const BmpLayout& layout)
 {
-    if (layout.width > CEL_MAX_DIMENSION || layout.rows > CEL_MAX_DIMENSION) {
-        *reason = "too large for a KiSS cel (at most 65,535 pixels a side)";
+    uint8_t* memory = (uint8_t*)LocalLock(header);
+    if (memory == NULL)
+        return 0;
+    BitmapInfoHeader bitmap = {};
+    bitmap.size = sizeof bitmap;
+    bitmap.width = layout.width;
+    bitmap.height = layout.height;
+    bitmap.planes = 1;
+    bitmap.bitCount = (uint16_t)layout.depth;
+    bitmap.compression = 0;  // the rows are always handed over uncompressed
+    bitmap.imageSize = (uint32_t)layout.pixelBytes;
+    bitmap.coloursUsed = layout.colours;
+    memcpy(memory, &bitmap, sizeof bitmap);
+    memcpy(memory + sizeof bitmap, file + layout.colourTable, 4 * layout.colours);
+    LocalUnlock(header);
+    return 1;
+}
+
+static int fillRows(HLOCAL bits, const uint8_t* file, size_t size, const BmpLayout& layout, std::string* reason)
+{
+    uint8_t* rows = (uint8_t*)LocalLock(bits);
+    if (rows == NULL) {
+        *reason = "not enough memory for this picture";
         return 0;
     }
-    if ((int64_t)celRowBytes(layout.depth, layout.width) * layout.rows > CEL_MAX_BLOCK_BYTES) {
+    int decoded = decodeBmpRows(file, size, layout, rows, reason);
+    LocalUnlock(bits);
+    return decoded;
+}
+
+static void freePictureHandover(PictureHandover* picture)
+{
+    if (picture->header != NULL)
+        LocalFree(picture->header);
+    if (picture->bits != NULL)
+        LocalFree(picture->bits);
+    picture->header = picture->bits = NULL;
+}
+
+static int makePictureHandover(const uint8_t* file, size_t size, const BmpLayout& layout, PictureHandover* picture,
+                               std::string* reason)
+{
+    picture->header = movableBlock(sizeof(BitmapInfoHeader) + 4 * layout.colours);
+    picture->bits = movableBlock(layout.pixelBytes);
+    memset(&picture->info, 0, sizeof picture->info);
+    picture->info.colorDepth = (int16_t)layout.depth;
+
+    bool ready = picture->header != NULL && picture->bits != NULL && fillHeader(picture->header, file, layout);
+    if (!ready)
+        *reason = "not enough memory for this picture";
+    else
+        ready = fillRows(picture->bits, file, size, layout, reason);
+    if (!ready)
+        freePictureHandover(picture);
+    return ready;
+}
+
+
+// ---------------------------------------------------------------------------
+
+// The limits of a KiSS cel, as the plug-in checks them.
+static int fitsKissCel(const BmpLayout& layout, std::string* reason)
+{
+    switch (celFit(layout.depth, layout.width, layout.rows)) {
+    case CEL_FITS:
+        return 1;
+    case CEL_OVER_DIMENSION:
+        *reason = "too large for a KiSS cel (at most 65,535 pixels a side)";
+        return 0;
+    case CEL_OVER_BLOCK:
         *reason = "too large for a KiSS cel (its pixels would take more than 2 GB)";
         return 0;
     }
-    return 1;
+    return 0;
 }
 
 int openSourcePicture(const std::string& path, SourcePicture* picture, std::string* reason)

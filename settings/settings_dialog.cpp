@@ -6,18 +6,15 @@
 // caption's close button are the dialog manager's: they arrive as IDOK and
 // IDCANCEL.
 #include "configuration.h"
+#include "palette_setting.h"
 #include "settings_store.h"
 #include "../resources/resource_ids.h"
 
 static void showStoredSetting(HWND dialog)
 {
-    DWORD type = 0;
     DWORD value = 0;
-    SettingsStore::lock();
-    SettingsStore::createKey(HKEY_CURRENT_USER, SETTINGS_KEY_PATH);
-    bool stored = SettingsStore::readValue(PALETTE_SETTING_NAME, &type, (BYTE*)&value, SettingsStore::ONE_SHOT) != 0;
-    SettingsStore::unlock();
-    CheckDlgButton(dialog, IDC_PALETTE_CHECK, stored && value != 0 ? BST_CHECKED : BST_UNCHECKED);
+    readPaletteSetting(&value);
+    CheckDlgButton(dialog, IDC_PALETTE_CHECK, value != 0 ? BST_CHECKED : BST_UNCHECKED);
 }
 
 static void storeCheckBoxState(HWND dialog)

@@ -45,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
     BmpLayout layout;
     std::string reason;
-    if (readBmpLayout(data, size, &layout, &reason) && fitsKissCel(layout, &reason) &&
+    if (readBmpLayout(data, size, &layout, &reason) && celFit(layout.depth, layout.width, layout.rows) == CEL_FITS &&
         layout.pixelBytes > MAX_PIXEL_BYTES)
         return 0;
     writeFile(picturePath, std::vector<uint8_t>(data, data + size));

@@ -413,7 +413,7 @@ TEST_F(Converter, OnePictureUnderTheNameGiven)
 
     run = runHost({"export", "face.bmp", ".\\FACE.Bmp."}, scratch.folder);
     EXPECT_EQ(run.status, 2u);
-    EXPECT_EQ(run.output, "face.bmp: not written: .\\FACE.Bmp. is the picture itself: give the cel another name\n");
+    EXPECT_EQ(run.output, "face.bmp: 2 x 3, 24 bits\n.\\FACE.Bmp.: not written: it is one of the pictures being converted\n");
     EXPECT_TRUE(fileHolds(scratch.path("face.bmp"), bmp));
 }
 

@@ -1,7 +1,25 @@
-#include "write_failure.h"
+#include "failure_words.h"
 #include "path_names.h"
 
-#include <windows.h>
+#include "../plugin/host_records.h"
+
+std::string whyNotOpened(DWORD error)
+{
+    switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+        return "there is no such file";
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+        return "it is in use by another program";
+    case ERROR_ACCESS_DENIED:
+        return "it cannot be opened (a folder, or no permission to read it)";
+    case ERROR_NOT_ENOUGH_MEMORY:
+        return "not enough memory to read it";
+    default:
+        return "it cannot be read (Windows error " + std::to_string(error) + ")";
+    }
+}
 
 std::string whyNotWritten(const std::string& path)
 {
@@ -26,4 +44,15 @@ std::string whyNotWritten(const std::string& path)
                                                           : "it cannot be opened";
     CloseHandle(probe);
     return "it cannot be replaced";
+}
+
+std::string exportStatusInWords(LONG status, const std::string& destination)
+{
+    switch (status) {
+    case EXPORT_OK: return "written";
+    case EXPORT_ABORTED: return "stopped by the progress callback";
+    case EXPORT_NO_MEMORY: return "not enough memory for this picture";
+    case EXPORT_WRITE_ERROR: return whyNotWritten(destination);
+    default: return "the plug-in answered " + std::to_string(status);
+    }
 }
