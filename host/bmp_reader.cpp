@@ -27,14 +27,12 @@ static int refuse(std::string* reason, const std::string& why)
 
 // The info header: BITMAPINFOHEADER (40 bytes) or one of its later forms,
 // which add the colour masks (52), the alpha mask (56), colour spaces (108)
-// and colour profiles (124). OS/2 headers are another family.
+// and colour profiles (124); or OS/2 1.x's BITMAPCOREHEADER (12 bytes).
 static int checkInfoHeaderSize(uint32_t size, std::string* reason)
 {
     switch (size) {
-    case 40: case 52: case 56: case 108: case 124:
+    case BMP_OS2_HEADER_BYTES: case 40: case 52: case 56: case 108: case 124:
         return 1;
-    case 12:
-        return refuse(reason, "an OS/2 BMP with the old 12-byte header, which porvane-host cannot read");
     case 16: case 64:
         return refuse(reason, "an OS/2 2.x BMP, which porvane-host cannot read");
     default:
@@ -54,7 +52,7 @@ static int chooseConversion(uint32_t compression, int depth, BmpLayout* layout, 
             return 1;
         }
         if (depth == 16) {  // 5-5-5, the top bit unused
-            layout->conversion = BMP_16_TO_24;
+            layout->conversion = BMP_BIT_FIELDS;
             layout->masks[0] = 0x7C00, layout->masks[1] = 0x03E0, layout->masks[2] = 0x001F;
             return 1;
         }
@@ -68,7 +66,7 @@ static int chooseConversion(uint32_t compression, int depth, BmpLayout* layout, 
     case BMP_BITFIELDS:
         if (depth != 16 && depth != 32)
             return refuse(reason, "a damaged BMP: colour masks do not go with " + bits);
-        layout->conversion = depth == 16 ? BMP_16_TO_24 : BMP_BIT_FIELDS_32;
+        layout->conversion = BMP_BIT_FIELDS;
         return 1;
     case BMP_JPEG:
     case BMP_PNG:
@@ -94,10 +92,11 @@ int readBmpLayout(const uint8_t* file, size_t size, BmpLayout* layout, std::stri
         return refuse(reason, "the file is too short for its header");
 
     const uint8_t* info = file + BMP_FILE_HEADER_BYTES;
-    layout->width = (int32_t)u32(info + 4);
-    layout->height = (int32_t)u32(info + 8);
-    layout->fileDepth = u16(info + 14);
-    layout->compression = u32(info + 16);
+    const bool os2 = infoSize == BMP_OS2_HEADER_BYTES;
+    layout->width = os2 ? u16(info + 4) : (int32_t)u32(info + 4);
+    layout->height = os2 ? u16(info + 6) : (int32_t)u32(info + 8);
+    layout->fileDepth = u16(info + (os2 ? 10 : 14));
+    layout->compression = os2 ? (uint32_t)BMP_RGB : u32(info + 16);
     if (!chooseConversion(layout->compression, layout->fileDepth, layout, reason))
         return 0;
     if (layout->width < 0)
@@ -131,18 +130,17 @@ int readBmpLayout(const uint8_t* file, size_t size, BmpLayout* layout, std::stri
     // The colour table lies between the header and the pixels; a file may
     // hold fewer entries than it announces, never more than the depth uses.
     layout->colourTable = (size_t)headerEnd;
+    layout->colourEntryBytes = os2 ? 3 : 4;
     if (layout->fileDepth <= 8) {
-        const uint32_t used = u32(info + 32), most = 1u << layout->fileDepth;
+        const uint32_t used = os2 ? 0 : u32(info + 32), most = 1u << layout->fileDepth;
         uint64_t colours = used == 0 || used > most ? most : used;
-        if (colours > (pixels - headerEnd) / 4)
-            colours = (pixels - headerEnd) / 4;
+        if (colours > (pixels - headerEnd) / layout->colourEntryBytes)
+            colours = (pixels - headerEnd) / layout->colourEntryBytes;
         layout->colours = (uint32_t)colours;
     }
 
-    layout->depth = layout->conversion == BMP_16_TO_24 ? 24 : layout->fileDepth;
     layout->fileRowBytes = bmpRowBytes(layout->fileDepth, layout->width);
-    layout->rowBytes = bmpRowBytes(layout->depth, layout->width);
-    layout->pixelBytes = productOrMax(layout->rowBytes, layout->rows);
+    layout->pixelBytes = productOrMax(productOrMax((uint32_t)layout->width, layout->rows), layout->fileDepth <= 8 ? 1 : 4);
     if (layout->conversion != BMP_RUN_LENGTH && productOrMax(layout->fileRowBytes, layout->rows) > size - pixels)
         return refuse(reason, "the pixel data is shorter than the header says");
     return 1;
@@ -159,21 +157,15 @@ int readBmpLayout(const uint8_t* file, size_t size, BmpLayout* layout, std::stri
 // many pixels given one by one (two to a byte for 4 bits), padded to an even
 // number of bytes. Pixels that no code sets are colour 0; pixels beyond the
 // right edge or the top row are dropped.
-static int decodeRunLength(const uint8_t* data, size_t size, const BmpLayout& layout, uint8_t* rows)
+static int decodeRunLength(const uint8_t* data, size_t size, const BmpLayout& layout, DecodedPicture* picture)
 {
-    memset(rows, 0, (size_t)layout.pixelBytes);
     const bool fourBits = layout.fileDepth == 4;
     const uint64_t width = (uint32_t)layout.width;
     uint64_t x = 0, y = 0;  // y counts rows from the bottom, as the data does
 
     auto put = [&](uint8_t index) {
-        if (x < width && y < layout.rows) {
-            uint8_t* row = rows + y * layout.rowBytes;
-            if (fourBits)
-                row[x / 2] |= (uint8_t)(x % 2 == 0 ? index << 4 : index);
-            else
-                row[x] = index;
-        }
+        if (x < width && y < layout.rows)
+            picture->indices[(layout.rows - 1 - y) * width + x] = index;
         ++x;
     };
     auto nibble = [](uint8_t byte, unsigned i) { return (uint8_t)(i % 2 == 0 ? byte >> 4 : byte & 0x0F); };
@@ -236,42 +228,80 @@ static uint8_t channel(uint32_t pixel, uint32_t mask)
     return (uint8_t)((value * 255 + top / 2) / top);
 }
 
-static void spreadBitFields(const uint8_t* in, int inDepth, const uint32_t masks[4], int32_t width, uint8_t* out,
-                     int outDepth)
+// One pixel of `bytes` bytes (2 or 4), little-endian, as 0xAARRGGBB.
+static uint32_t spreadBitFields(const uint8_t* in, int bytes, const uint32_t masks[4])
 {
-    const int inBytes = inDepth / 8, outBytes = outDepth / 8;
-    static const int blueGreenRedAlpha[4] = {2, 1, 0, 3};
-    for (int32_t x = 0; x < width; ++x, in += inBytes, out += outBytes) {
-        uint32_t pixel = 0;
-        for (int byte = 0; byte < inBytes; ++byte)
-            pixel |= (uint32_t)in[byte] << (8 * byte);
-        for (int byte = 0; byte < outBytes; ++byte)
-            out[byte] = channel(pixel, masks[blueGreenRedAlpha[byte]]);
-    }
+    uint32_t pixel = 0;
+    for (int byte = 0; byte < bytes; ++byte)
+        pixel |= (uint32_t)in[byte] << (8 * byte);
+    return (uint32_t)channel(pixel, masks[3]) << 24 | (uint32_t)channel(pixel, masks[0]) << 16 |
+           (uint32_t)channel(pixel, masks[1]) << 8 | channel(pixel, masks[2]);
 }
 
 // ---------------------------------------------------------------------------
 
-int decodeBmpRows(const uint8_t* file, size_t size, const BmpLayout& layout, uint8_t* rows, std::string* reason)
+// The colour index of pixel x in a packed row of 1, 4 or 8 bits.
+static uint8_t indexAt(const uint8_t* row, int depth, uint32_t x)
 {
-    const uint8_t* pixels = file + layout.pixels;
-    switch (layout.conversion) {
-    case BMP_AS_STORED:
-        memcpy(rows, pixels, (size_t)layout.pixelBytes);
-        return 1;
-    case BMP_RUN_LENGTH:
-        if (!decodeRunLength(pixels, size - layout.pixels, layout, rows)) {
+    switch (depth) {
+    case 1: return (uint8_t)(row[x / 8] >> (7 - x % 8) & 1);
+    case 4: return (uint8_t)(x % 2 == 0 ? row[x / 2] >> 4 : row[x / 2] & 0x0F);
+    default: return row[x];
+    }
+}
+
+int decodeBmp(const uint8_t* file, size_t size, const BmpLayout& layout, DecodedPicture* picture, std::string* reason)
+{
+    const uint32_t width = (uint32_t)layout.width;
+    picture->width = layout.width;
+    picture->height = (int32_t)layout.rows;
+    picture->saysTransparency = false;
+    const bool indexed = layout.fileDepth <= 8;
+    picture->indexBits = indexed ? layout.fileDepth : 0;
+    picture->colours.clear();
+    for (uint32_t i = 0; i < layout.colours; ++i) {
+        const uint8_t* entry = file + layout.colourTable + i * layout.colourEntryBytes;
+        picture->colours.push_back(FULLY_OPAQUE | (uint32_t)entry[2] << 16 | (uint32_t)entry[1] << 8 | entry[0]);
+    }
+    const size_t count = (size_t)width * layout.rows;
+    picture->indices.assign(indexed ? count : 0, 0);
+    picture->pixels.assign(indexed ? 0 : count, 0);
+
+    const uint8_t* data = file + layout.pixels;
+    if (layout.conversion == BMP_RUN_LENGTH) {  // pixels that no code sets are colour 0
+        if (!decodeRunLength(data, size - layout.pixels, layout, picture)) {
             *reason = "the run-length compressed pixels end too early: the file is damaged";
             return 0;
         }
         return 1;
-    case BMP_16_TO_24:
-    case BMP_BIT_FIELDS_32:
-        memset(rows, 0, (size_t)layout.pixelBytes);  // the padding at the end of each row
-        for (uint32_t row = 0; row < layout.rows; ++row)
-            spreadBitFields(pixels + row * layout.fileRowBytes, layout.fileDepth, layout.masks, layout.width,
-                            rows + row * layout.rowBytes, layout.depth);
-        return 1;
     }
-    return 0;
+    uint32_t alphaSeen = 0;
+    for (uint32_t y = 0; y < layout.rows; ++y) {
+        const uint8_t* row = data + y * layout.fileRowBytes;
+        const size_t out = (size_t)(layout.height < 0 ? y : layout.rows - 1 - y) * width;
+        for (uint32_t x = 0; x < width; ++x) {
+            if (indexed) {
+                picture->indices[out + x] = indexAt(row, layout.fileDepth, x);
+                continue;
+            }
+            uint32_t pixel;
+            if (layout.conversion == BMP_BIT_FIELDS) {
+                pixel = spreadBitFields(row + x * (layout.fileDepth / 8), layout.fileDepth / 8, layout.masks);
+            } else {
+                const uint8_t* at = row + x * (layout.fileDepth / 8);
+                pixel = (uint32_t)at[2] << 16 | (uint32_t)at[1] << 8 | at[0];
+                if (layout.fileDepth == 32)
+                    pixel |= (uint32_t)at[3] << 24;
+            }
+            alphaSeen |= pixel;
+            picture->pixels[out + x] = pixel;
+        }
+    }
+    if (!indexed && (alphaSeen & FULLY_OPAQUE) == 0) {
+        for (uint32_t& pixel : picture->pixels)
+            pixel |= FULLY_OPAQUE;
+    } else if (!indexed) {
+        picture->saysTransparency = true;  // its alpha does
+    }
+    return 1;
 }

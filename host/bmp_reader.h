@@ -1,17 +1,19 @@
-// Reading a BMP file into the rows a host hands to the plug-in.
+// Reading a BMP file: porvane's own reader, which gets BMPs right that the
+// Windows Imaging Component refuses or misreads.
 //
 // readBmpLayout looks at the headers only: which kind of BMP the file is, its
 // size, colour table and bit fields, and where its pixels are. It refuses,
 // with a reason in the doll maker's words, every kind it cannot read and
 // every file whose sizes do not add up (all sizes are worked out in 64 bits
-// against the file's real length). decodeBmpRows then fills the rows.
-//
-// The rows handed over have `depth` bits a pixel, each row padded to a
-// multiple of 4 bytes, bottom row first unless the picture is top-down:
-//   1, 4, 8, 24 bits, and plain 32 bits: as stored;
-//   1 and 4 / 8 bits run-length compressed (BI_RLE4, BI_RLE8): decoded;
-//   16 bits (5-5-5, or bit fields): turned into 24 bits, blue, green, red;
-//   32 bits with bit fields: rearranged into blue, green, red, alpha.
+// against the file's real length). decodeBmp then reads the pixels:
+//   1, 4 and 8 bits, stored or run-length compressed (BI_RLE4, BI_RLE8):
+//     colour indices, with the colour table;
+//   24 bits, and 16 and 32 bits plain or with colour masks: full colour; a
+//     picture whose alpha (the fourth byte, or the alpha mask) is 0
+//     everywhere is opaque, as Windows leaves that byte unused.
+// The Windows header (40 bytes) and its later forms (52, 56, 108, 124) are
+// read, and the OS/2 1.x header (12 bytes: 16-bit sizes, colour table
+// entries of three bytes).
 #ifndef PORVANE_BMP_READER_H
 #define PORVANE_BMP_READER_H
 
@@ -19,30 +21,30 @@
 #include <stdint.h>
 #include <string>
 
+#include "decoded_picture.h"
+
 enum BmpConversion {
     BMP_AS_STORED,
-    BMP_RUN_LENGTH,     // BI_RLE8 or BI_RLE4, decoded
-    BMP_16_TO_24,       // 16 bits a pixel, widened to 24
-    BMP_BIT_FIELDS_32,  // 32 bits with colour masks, rearranged
+    BMP_RUN_LENGTH,  // BI_RLE8 or BI_RLE4
+    BMP_BIT_FIELDS,  // 16 or 32 bits with colour masks (5-5-5 for plain 16 bits)
 };
 
-enum { BMP_FILE_HEADER_BYTES = 14, BMP_INFO_HEADER_BYTES = 40, BMP_MAX_COLOURS = 256 };
+enum { BMP_FILE_HEADER_BYTES = 14, BMP_OS2_HEADER_BYTES = 12, BMP_MAX_COLOURS = 256 };
 
 struct BmpLayout {
     int32_t width;
     int32_t height;       // as the file says: negative when the top row comes first
     uint32_t rows;        // the height without its sign
     int fileDepth;        // bits a pixel in the file
-    int depth;            // bits a pixel handed over
     BmpConversion conversion;
     uint32_t compression; // as the file says
     uint32_t masks[4];    // red, green, blue and alpha masks, for bit fields
-    size_t colourTable;   // offset of the colour table (blue, green, red, 0 per entry)
+    size_t colourTable;   // offset of the colour table (blue, green, red and, but for OS/2, a zero per entry)
+    uint32_t colourEntryBytes;  // 4, or 3 for OS/2
     uint32_t colours;     // entries in it, at most BMP_MAX_COLOURS
     size_t pixels;        // offset of the pixel data
     uint64_t fileRowBytes;  // bytes per row in the file (uncompressed kinds)
-    uint64_t rowBytes;    // bytes per row handed over
-    uint64_t pixelBytes;  // rowBytes * rows
+    uint64_t pixelBytes;  // what the decoded picture takes in memory
 };
 
 // Bytes per row of `width` pixels at `depth` bits, padded to 4 bytes.
@@ -51,8 +53,9 @@ uint64_t bmpRowBytes(int depth, int32_t width);
 // 1 when `file` is a BMP this reader can read; 0 with the reason otherwise.
 int readBmpLayout(const uint8_t* file, size_t size, BmpLayout* layout, std::string* reason);
 
-// Fills the layout.pixelBytes bytes at `rows`. 0 with the reason when the
-// run-length compressed data is damaged.
-int decodeBmpRows(const uint8_t* file, size_t size, const BmpLayout& layout, uint8_t* rows, std::string* reason);
+// Reads the pixels. 0 with the reason when the run-length compressed data is
+// damaged.
+int decodeBmp(const uint8_t* file, size_t size, const BmpLayout& layout, DecodedPicture* picture,
+              std::string* reason);
 
 #endif

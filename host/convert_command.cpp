@@ -34,7 +34,7 @@ static bool convert(const RunContext& run, const std::string& path, std::string*
 {
     SourcePicture picture;
     std::string reason;
-    if (!openSourcePicture(path, &picture, &reason)) {
+    if (!openSourcePicture(path, run.request.transparency, &picture, &reason)) {
         *line += ": not converted: " + reason;
         return false;
     }
@@ -49,15 +49,15 @@ static bool convert(const RunContext& run, const std::string& path, std::string*
     if (!converted) {
         *line += ": not written: " + cel.failure;
     } else {
-        *line += "  " + describePicture(picture.layout);
-        if (run.request.palettes && !isIndexed(picture.layout)) {
-            *line += ", no palette (truecolour picture)";
-        } else if (run.request.palettes) {
+        *line += "  " + describePicture(picture);
+        if (run.request.palettes && isIndexed(picture)) {
             const std::string palette = destination(KISS_PALETTE_EXTENSION);
             std::string failure;
             converted = writePalette(picture, palette, run.pictures, &failure);
-            *line += ", palette " + palette + (converted ? "" : " not written: " + failure);
+            *line += " and palette " + palette + (converted ? "" : " not written: " + failure);
         }
+        if (!picture.note.empty())
+            *line += " (" + picture.note + ")";
     }
     closeSourcePicture(&picture);
     return converted;
@@ -97,16 +97,18 @@ static LONG WINAPI reportProgress(LONG numerator, LONG denominator, LONG stopAt)
     return numerator == stopAt ? 1 : 0;
 }
 
-int exportAsHost(const Plugin& plugin, const std::string& picturePath, const std::string& destination, LONG stopAt)
+int exportAsHost(const Plugin& plugin, const std::string& picturePath, const std::string& destination,
+                 const TransparencyChoice& transparency, LONG stopAt)
 {
     SourcePicture picture;
     std::string reason;
-    if (!openSourcePicture(picturePath, &picture, &reason)) {
+    if (!openSourcePicture(picturePath, transparency, &picture, &reason)) {
         complain("%s: %s\n", picturePath.c_str(), reason.c_str());
         return 2;
     }
     const ProtectedFiles pictures = {identifyFile(picturePath.c_str())};
-    say("%s: %s\n", picturePath.c_str(), describePicture(picture.layout).c_str());
+    say("%s: %s%s\n", picturePath.c_str(), describePicture(picture).c_str(),
+        picture.note.empty() ? "" : (" (" + picture.note + ")").c_str());
     const CelOutcome cel = exportCel(plugin, picture, destination, pictures, reportProgress, stopAt);
     closeSourcePicture(&picture);
     if (!cel.handedOver) {

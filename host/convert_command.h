@@ -1,7 +1,7 @@
-// `porvane-host export PICTURE.bmp... [--to FOLDER] [--palette]`, and what
-// dropping pictures on porvane-host.exe does: every picture becomes NAME.cel
-// (and with palettes, an indexed one also NAME.kcf), in FOLDER or beside the
-// picture. One line per picture, in the doll maker's words; a failure does
+// `porvane-host export PICTURE... [--to FOLDER] [--palette] [--transparent
+// corner | N]`, and what dropping pictures on porvane-host.exe does: every
+// picture becomes NAME.cel (and with palettes, a cel of colour indices also
+// NAME.kcf), in FOLDER or beside the picture. One line per picture, in the doll maker's words; a failure does
 // not stop the run, and a summary line ends it.
 #ifndef PORVANE_CONVERT_COMMAND_H
 #define PORVANE_CONVERT_COMMAND_H
@@ -9,12 +9,14 @@
 #include <string>
 #include <vector>
 
+#include "cel_choice.h"
 #include "plugin_loader.h"
 
 struct ConvertRequest {
     std::vector<std::string> pictures;
     std::string toFolder;  // empty: beside each picture
     bool palettes = false;
+    TransparencyChoice transparency;
 };
 
 // Returns the exit status: 0 when every picture was converted, 1 otherwise.
@@ -24,6 +26,7 @@ int convertPictures(const Plugin& plugin, const ConvertRequest& request);
 // the name given, as the host saves it, with the plug-in's progress reports
 // shown; the report numbered `stopAt` (0 at the start, 1 at the end; -1:
 // none) answers "stop". Returns the exit status.
-int exportAsHost(const Plugin& plugin, const std::string& picture, const std::string& destination, LONG stopAt);
+int exportAsHost(const Plugin& plugin, const std::string& picture, const std::string& destination,
+                 const TransparencyChoice& transparency, LONG stopAt);
 
 #endif

@@ -52,11 +52,10 @@ int writePalette(const SourcePicture& picture, const std::string& path, const Pr
     }
     uint8_t colours[3 * PALETTE_COLOURS];
     memset(colours, 0, sizeof colours);
-    const uint8_t* entry = picture.colourTable;  // blue, green, red, unused
-    for (uint32_t i = 0; i < picture.layout.colours && i < PALETTE_COLOURS; ++i, entry += 4) {
-        colours[3 * i] = entry[2];
-        colours[3 * i + 1] = entry[1];
-        colours[3 * i + 2] = entry[0];
+    for (size_t i = 0; i < picture.colours.size() && i < PALETTE_COLOURS; ++i) {  // red, green, blue
+        colours[3 * i] = (uint8_t)(picture.colours[i] >> 16);
+        colours[3 * i + 1] = (uint8_t)(picture.colours[i] >> 8);
+        colours[3 * i + 2] = (uint8_t)picture.colours[i];
     }
     CelHeader header;
     header.mark = CEL_MARK_PALETTE;

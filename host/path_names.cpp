@@ -57,13 +57,8 @@ std::string inFolder(const std::string& folder, const std::string& name)
     return isFolderSeparator(last) ? folder + name : folder + "\\" + name;
 }
 
-bool hasBmpExtension(const std::string& path)
+std::string extensionOf(const std::string& path)
 {
     const size_t extension = extensionStart(path);
-    if (extension == std::string::npos || path.size() - extension != 4)
-        return false;
-    for (int i = 0; i < 4; ++i)
-        if ((path[extension + i] | 0x20) != ".bmp"[i])
-            return false;
-    return true;
+    return extension == std::string::npos ? "" : path.substr(extension);
 }

@@ -20,7 +20,7 @@ std::string besideFile(const std::string& path, const std::string& name);
 // `name` in `folder`, with a backslash between them when needed.
 std::string inFolder(const std::string& folder, const std::string& name);
 
-// True when the file name ends in ".bmp", in any case.
-bool hasBmpExtension(const std::string& path);
+// The file name's extension from its last full stop (".bmp"); empty when it has none.
+std::string extensionOf(const std::string& path);
 
 #endif

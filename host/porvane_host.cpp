@@ -10,6 +10,7 @@
 #include <windows.h>
 
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 #include <string>
 #include <vector>
@@ -19,6 +20,7 @@
 #include "convert_command.h"
 #include "path_names.h"
 #include "plugin_loader.h"
+#include "source_picture.h"
 
 static const char helpText[] =
     "porvane-host saves BMP pictures as KiSS cels through " PORVANE_XPI ", as the host picture program does.\n"
@@ -127,6 +129,18 @@ static int parseExport(const std::vector<std::string>& args, HostRequest* reques
             toGiven = true;
         } else if (args[i] == "--palette") {
             request->convert.palettes = true;
+        } else if (args[i] == "--transparent") {
+            if (request->convert.transparency.rule != TRANSPARENT_AS_SAID || i + 1 == args.size())
+                return usageError("--transparent takes corner or a colour's number, once");
+            const std::string& which = args[++i];
+            char* end = NULL;
+            const long entry = strtol(which.c_str(), &end, 10);
+            if (which == "corner")
+                request->convert.transparency.rule = TRANSPARENT_CORNER;
+            else if (!which.empty() && *end == '\0' && entry >= 0 && entry <= 255)
+                request->convert.transparency = {TRANSPARENT_ENTRY, (int)entry};
+            else
+                return usageError("--transparent takes corner or a colour's number from 0 to 255, not ", which.c_str());
         } else if ((args[i] == "--stop-at-start" || args[i] == "--stop-at-end") && request->stopAt < 0) {
             request->stopAt = args[i] == "--stop-at-start" ? 0 : 1;
         } else if (args[i].compare(0, 2, "--") == 0) {
@@ -138,8 +152,8 @@ static int parseExport(const std::vector<std::string>& args, HostRequest* reques
     if (names.empty())
         return usageError("export needs at least one picture");
     // The one-picture form: a picture and the name to save it under (a
-    // second name that ends in .bmp is a second picture).
-    if (names.size() == 2 && !toGiven && !request->convert.palettes && !hasBmpExtension(names[1])) {
+    // second name that ends in a picture's extension is a second picture).
+    if (names.size() == 2 && !toGiven && !request->convert.palettes && !hasPictureExtension(names[1])) {
         request->destination = names[1];
         names.pop_back();
     } else if (request->stopAt >= 0) {
@@ -220,7 +234,8 @@ static int run(const HostRequest& request)
     else if (request.command == "settings")
         status = configure(plugin, 1);
     else if (!request.destination.empty())
-        status = exportAsHost(plugin, request.convert.pictures[0], request.destination, request.stopAt);
+        status = exportAsHost(plugin, request.convert.pictures[0], request.destination, request.convert.transparency,
+                              request.stopAt);
     else
         status = convertPictures(plugin, request.convert);
     unloadPlugin(&plugin);

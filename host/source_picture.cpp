@@ -1,88 +1,54 @@
 #include "source_picture.h"
+#include "bmp_reader.h"
 #include "failure_words.h"
 #include "file_access.h"
+#include "imaging_reader.h"
+#include "path_names.h"
 
 #include <string.h>
+
+#include <new>
 
 #include "../cel/cel_format.h"
 
 // ---------------------------------------------------------------------------
-// The hand-over: movable blocks, as the host allocates them.
+// What kind of file it is, by its first bytes.
 
-static HLOCAL movableBlock(uint64_t bytes)
+enum PictureKind { KIND_UNKNOWN, KIND_BMP, KIND_PNG, KIND_GIF, KIND_TIFF, KIND_JPEG };
+
+static PictureKind kindOf(const uint8_t* file, size_t size)
 {
-    if (bytes > (SIZE_T)-1)
-        return NULL;
-    // A movable block of 0 bytes cannot be locked: every block holds one at least.
-    return LocalAlloc(LMEM_MOVEABLE, bytes > 0 ? (SIZE_T)bytes : 1);
+    auto startsWith = [&](const char* bytes, size_t count) { return size >= count && memcmp(file, bytes, count) == 0; };
+    if (startsWith("BM", 2))
+        return KIND_BMP;
+    if (size >= PNG_SIGNATURE_BYTES && memcmp(file, PNG_SIGNATURE, PNG_SIGNATURE_BYTES) == 0)
+        return KIND_PNG;
+    if (startsWith("GIF87a", 6) || startsWith("GIF89a", 6))
+        return KIND_GIF;
+    if (startsWith("II*\0", 4) || startsWith("MM\0*", 4))
+        return KIND_TIFF;
+    if (startsWith("\xFF\xD8\xFF", 3))
+        return KIND_JPEG;
+    return KIND_UNKNOWN;
 }
 
-static int fillHeader(HLOCAL header, const uint8_t* file, const BmpLayout& layout)
+bool hasPictureExtension(const std::string& path)
 {
-    uint8_t* memory = (uint8_t*)LocalLock(header);
-    if (memory == NULL)
-        return 0;
-    BitmapInfoHeader bitmap = {};
-    bitmap.size = sizeof bitmap;
-    bitmap.width = layout.width;
-    bitmap.height = layout.height;
-    bitmap.planes = 1;
-    bitmap.bitCount = (uint16_t)layout.depth;
-    bitmap.compression = 0;  // the rows are always handed over uncompressed
-    bitmap.imageSize = (uint32_t)layout.pixelBytes;
-    bitmap.coloursUsed = layout.colours;
-    memcpy(memory, &bitmap, sizeof bitmap);
-    memcpy(memory + sizeof bitmap, file + layout.colourTable, 4 * layout.colours);
-    LocalUnlock(header);
-    return 1;
+    std::string extension = extensionOf(path);
+    for (char& c : extension)
+        c = (char)(c >= 'A' && c <= 'Z' ? c + 32 : c);
+    for (const char* known : {".bmp", ".png", ".gif", ".tif", ".tiff", ".jpg", ".jpeg"})
+        if (extension == known)
+            return true;
+    return false;
 }
 
-static int fillRows(HLOCAL bits, const uint8_t* file, size_t size, const BmpLayout& layout, std::string* reason)
+// The limits of a KiSS cel, as the plug-in checks them, asked before the
+// pixels are read: a picture of colour indices takes a byte a pixel while it
+// is read, any other four.
+static int fitsKissCel(int32_t width, int32_t height, bool indexed, std::string* reason)
 {
-    uint8_t* rows = (uint8_t*)LocalLock(bits);
-    if (rows == NULL) {
-        *reason = "not enough memory for this picture";
-        return 0;
-    }
-    int decoded = decodeBmpRows(file, size, layout, rows, reason);
-    LocalUnlock(bits);
-    return decoded;
-}
-
-static void freePictureHandover(PictureHandover* picture)
-{
-    if (picture->header != NULL)
-        LocalFree(picture->header);
-    if (picture->bits != NULL)
-        LocalFree(picture->bits);
-    picture->header = picture->bits = NULL;
-}
-
-static int makePictureHandover(const uint8_t* file, size_t size, const BmpLayout& layout, PictureHandover* picture,
-                               std::string* reason)
-{
-    picture->header = movableBlock(sizeof(BitmapInfoHeader) + 4 * layout.colours);
-    picture->bits = movableBlock(layout.pixelBytes);
-    memset(&picture->info, 0, sizeof picture->info);
-    picture->info.colorDepth = (int16_t)layout.depth;
-
-    bool ready = picture->header != NULL && picture->bits != NULL && fillHeader(picture->header, file, layout);
-    if (!ready)
-        *reason = "not enough memory for this picture";
-    else
-        ready = fillRows(picture->bits, file, size, layout, reason);
-    if (!ready)
-        freePictureHandover(picture);
-    return ready;
-}
-
-
-// ---------------------------------------------------------------------------
-
-// The limits of a KiSS cel, as the plug-in checks them.
-static int fitsKissCel(const BmpLayout& layout, std::string* reason)
-{
-    switch (celFit(layout.depth, layout.width, layout.rows)) {
+    switch (celFit(indexed ? 8 : 32, width, height)) {
     case CEL_FITS:
         return 1;
     case CEL_OVER_DIMENSION:
@@ -95,20 +61,149 @@ static int fitsKissCel(const BmpLayout& layout, std::string* reason)
     return 0;
 }
 
-int openSourcePicture(const std::string& path, SourcePicture* picture, std::string* reason)
+static int decodePicture(const std::string& path, const uint8_t* file, size_t size, DecodedPicture* picture,
+                         std::string* reason)
 {
-    memset(picture, 0, sizeof *picture);
+    switch (kindOf(file, size)) {
+    case KIND_BMP: {
+        BmpLayout layout;
+        return readBmpLayout(file, size, &layout, reason) &&
+               fitsKissCel(layout.width, (int32_t)layout.rows, layout.fileDepth <= 8, reason) &&
+               decodeBmp(file, size, layout, picture, reason);
+    }
+    case KIND_PNG:
+        if (!checkPngChunks(file, size, reason))
+            return 0;
+        return readWithImagingComponent(file, size, true, fitsKissCel, picture, reason);
+    case KIND_GIF:
+    case KIND_TIFF:
+        return readWithImagingComponent(file, size, true, fitsKissCel, picture, reason);
+    case KIND_JPEG:
+        return readWithImagingComponent(file, size, false, fitsKissCel, picture, reason);
+    case KIND_UNKNOWN:
+        break;
+    }
+    if (hasPictureExtension(path))
+        *reason = "a damaged picture: it is named as one, but its first bytes are not a picture's";
+    else
+        *reason = "not a picture porvane-host reads (BMP, PNG, GIF, TIFF, JPEG): save it as PNG or BMP";
+    return 0;
+}
+
+// ---------------------------------------------------------------------------
+// The hand-over: movable blocks, as the host allocates them.
+
+static HLOCAL movableBlock(uint64_t bytes)
+{
+    if (bytes > (SIZE_T)-1)
+        return NULL;
+    // A movable block of 0 bytes cannot be locked: every block holds one at least.
+    return LocalAlloc(LMEM_MOVEABLE, bytes > 0 ? (SIZE_T)bytes : 1);
+}
+
+static void freePictureHandover(PictureHandover* handover)
+{
+    if (handover->header != NULL)
+        LocalFree(handover->header);
+    if (handover->bits != NULL)
+        LocalFree(handover->bits);
+    handover->header = handover->bits = NULL;
+}
+
+static int fillHeader(HLOCAL block, const CelChoice& cel, int32_t width, int32_t height, uint32_t imageBytes)
+{
+    uint8_t* memory = (uint8_t*)LocalLock(block);
+    if (memory == NULL)
+        return 0;
+    BitmapInfoHeader bitmap = {};
+    bitmap.size = sizeof bitmap;
+    bitmap.width = width;
+    bitmap.height = -height;  // top row first
+    bitmap.planes = 1;
+    bitmap.bitCount = (uint16_t)cel.depth;
+    bitmap.compression = 0;
+    bitmap.imageSize = imageBytes;
+    bitmap.coloursUsed = (uint32_t)cel.colours.size();
+    memcpy(memory, &bitmap, sizeof bitmap);
+    uint8_t* entry = memory + sizeof bitmap;
+    for (uint32_t colour : cel.colours) {  // blue, green, red, 0
+        entry[0] = (uint8_t)colour, entry[1] = (uint8_t)(colour >> 8), entry[2] = (uint8_t)(colour >> 16), entry[3] = 0;
+        entry += 4;
+    }
+    LocalUnlock(block);
+    return 1;
+}
+
+static int fillRows(HLOCAL block, const CelChoice& cel, int32_t width, int32_t height, size_t stride)
+{
+    uint8_t* rows = (uint8_t*)LocalLock(block);
+    if (rows == NULL)
+        return 0;
+    memset(rows, 0, stride * height);
+    for (int32_t y = 0; y < height; ++y) {
+        uint8_t* row = rows + (size_t)y * stride;
+        const size_t first = (size_t)y * width;
+        for (int32_t x = 0; x < width; ++x) {
+            if (cel.depth == 32)
+                memcpy(row + 4 * (size_t)x, &cel.pixels[first + x], 4);  // 0xAARRGGBB: blue, green, red, alpha
+            else if (cel.depth == 8)
+                row[x] = cel.indices[first + x];
+            else  // leftmost pixel in the high nibble
+                row[x / 2] |= (uint8_t)(x % 2 == 0 ? cel.indices[first + x] << 4 : cel.indices[first + x]);
+        }
+    }
+    LocalUnlock(block);
+    return 1;
+}
+
+static int handOver(const CelChoice& cel, int32_t width, int32_t height, PictureHandover* handover)
+{
+    const size_t stride = (size_t)bmpRowBytes(cel.depth, width);
+    handover->header = movableBlock(sizeof(BitmapInfoHeader) + 4 * cel.colours.size());
+    handover->bits = movableBlock((uint64_t)stride * height);
+    memset(&handover->info, 0, sizeof handover->info);
+    handover->info.colorDepth = (int16_t)cel.depth;
+    bool ready = handover->header != NULL && handover->bits != NULL &&
+                 fillHeader(handover->header, cel, width, height, (uint32_t)(stride * height)) &&
+                 fillRows(handover->bits, cel, width, height, stride);
+    if (!ready)
+        freePictureHandover(handover);
+    return ready;
+}
+
+// ---------------------------------------------------------------------------
+
+int openSourcePicture(const std::string& path, const TransparencyChoice& choice, SourcePicture* picture,
+                      std::string* reason)
+{
+    *picture = SourcePicture{};
     FileBytes file;
     if (!readWholeFile(path.c_str(), &file)) {
         *reason = whyNotOpened(GetLastError());
         return 0;
     }
-    int ready = readBmpLayout(file.data, file.size, &picture->layout, reason) && fitsKissCel(picture->layout, reason) &&
-                makePictureHandover(file.data, file.size, picture->layout, &picture->handover, reason);
-    if (ready)
-        memcpy(picture->colourTable, file.data + picture->layout.colourTable, 4 * picture->layout.colours);
+    DecodedPicture decoded;
+    CelChoice cel;
+    int ready = 0;
+    try {
+        ready = decodePicture(path, file.data, file.size, &decoded, reason) && chooseCel(&decoded, choice, &cel, reason);
+    } catch (const std::bad_alloc&) {
+        *reason = "not enough memory for this picture";
+    }
     freeFileBytes(&file);
-    return ready;
+    if (ready && !handOver(cel, decoded.width, decoded.height, &picture->handover)) {
+        *reason = "not enough memory for this picture";
+        ready = 0;
+    }
+    if (!ready)
+        return 0;
+    picture->width = decoded.width;
+    picture->height = decoded.height;
+    picture->depth = cel.depth;
+    picture->transparent = cel.transparent;
+    picture->colours.swap(cel.colours);
+    picture->note = cel.note;
+    return 1;
 }
 
 void closeSourcePicture(SourcePicture* picture)
@@ -116,22 +211,15 @@ void closeSourcePicture(SourcePicture* picture)
     freePictureHandover(&picture->handover);
 }
 
-bool isIndexed(const BmpLayout& layout)
+bool isIndexed(const SourcePicture& picture)
 {
-    return layout.depth <= 8;
+    return picture.depth <= 8;
 }
 
-std::string describePicture(const BmpLayout& layout)
+std::string describePicture(const SourcePicture& picture)
 {
-    std::string words = std::to_string(layout.width) + " x " + std::to_string(layout.rows);
-    if (layout.height < 0)
-        words += ", top row first";
-    const std::string bits = std::to_string(layout.fileDepth) + (layout.fileDepth == 1 ? " bit" : " bits");
-    switch (layout.conversion) {
-    case BMP_AS_STORED: return words + ", " + bits;
-    case BMP_RUN_LENGTH: return words + ", " + bits + ", run-length compressed";
-    case BMP_16_TO_24: return words + ", " + bits + " turned into 24 bits";
-    case BMP_BIT_FIELDS_32: return words + ", " + bits + " with colour masks, rearranged";
-    }
-    return words;
+    const std::string size = std::to_string(picture.width) + " x " + std::to_string(picture.height) + ", ";
+    if (picture.depth == 32)
+        return size + (picture.transparent ? "32-bit cel: full colour with transparency" : "32-bit cel: full colour");
+    return size + std::to_string(picture.depth) + "-bit cel";
 }

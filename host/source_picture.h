@@ -1,36 +1,49 @@
-// One picture read from its file and made ready to hand to the plug-in as the
-// host picture program hands it over: the bitmap header (a BITMAPINFOHEADER
-// and the colour table) and the pixel rows, each in a movable memory handle,
-// and the picture information record with the depth.
+// One picture read from its file, its cel chosen (cel_choice.h), and made
+// ready to hand to the plug-in as the host picture program hands it over:
+// the bitmap header (a BITMAPINFOHEADER and the colour table) and the pixel
+// rows, each in a movable memory handle, and the picture information record
+// with the depth. Rows go over top row first (a negative height), 4-bit
+// pixels two to a byte, 32-bit ones as blue, green, red, alpha.
 #ifndef PORVANE_SOURCE_PICTURE_H
 #define PORVANE_SOURCE_PICTURE_H
 
 #include <string>
+#include <vector>
 
 #include "../plugin/host_records.h"
-#include "bmp_reader.h"
+#include "cel_choice.h"
 
 struct PictureHandover {
     HLOCAL header;
-    HLOCAL bits;  // exactly layout.pixelBytes (at least 1 byte): every row the plug-in reads
+    HLOCAL bits;  // every row the plug-in reads (at least 1 byte)
     PictureInfoRecord info;
 };
 
 struct SourcePicture {
-    BmpLayout layout;
+    int32_t width;
+    int32_t height;
+    int depth;                      // of the cel: 4, 8 or 32
+    bool transparent;               // 32 bits: some pixel is not opaque
+    std::vector<uint32_t> colours;  // 4 and 8 bits: the palette that goes with the cel
+    std::string note;               // what was changed, or what to look at; empty: nothing
     PictureHandover handover;
-    uint8_t colourTable[4 * BMP_MAX_COLOURS];  // layout.colours entries (blue, green, red, 0), for the palette
 };
 
-// Reads `path`, refusing what a KiSS cel cannot hold. Returns 0 with the
-// reason in words; nothing is held then.
-int openSourcePicture(const std::string& path, SourcePicture* picture, std::string* reason);
+// Reads `path` (BMP, PNG, GIF, TIFF or JPEG) and chooses its cel, refusing
+// what a KiSS cel cannot hold. Returns 0 with the reason in words; nothing is
+// held then.
+int openSourcePicture(const std::string& path, const TransparencyChoice& choice, SourcePicture* picture,
+                      std::string* reason);
 void closeSourcePicture(SourcePicture* picture);
 
-// "61 x 37, 8 bits", "64 x 32, top row first, 16 bits turned into 24 bits".
-std::string describePicture(const BmpLayout& layout);
+// "61 x 37, 8-bit cel", "64 x 32, 32-bit cel: full colour with transparency".
+std::string describePicture(const SourcePicture& picture);
 
-// True for pictures of colour indices (1, 4 or 8 bits), which get a palette.
-bool isIndexed(const BmpLayout& layout);
+// True for cels of colour indices, which go with a palette.
+bool isIndexed(const SourcePicture& picture);
+
+// True when the file name ends in an extension of a picture the converter
+// reads (.bmp, .png, .gif, .tif, .tiff, .jpg, .jpeg), in any case.
+bool hasPictureExtension(const std::string& path);
 
 #endif

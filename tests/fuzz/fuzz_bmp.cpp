@@ -51,7 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     writeFile(picturePath, std::vector<uint8_t>(data, data + size));
 
     SourcePicture picture;
-    if (!openSourcePicture(picturePath, &picture, &reason)) {
+    if (!openSourcePicture(picturePath, TransparencyChoice(), &picture, &reason)) {
         CHECK(!reason.empty(), "");
         CHECK(nothingHeld(), "after a refusal: " + reason);
         return 0;
@@ -62,13 +62,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                                 NULL, 0);
     closeSourcePicture(&picture);
 
-    const std::string kind = std::to_string(picture.layout.width) + " x " + std::to_string(picture.layout.height) +
-                             ", " + std::to_string(picture.layout.fileDepth) + " bits";
+    const std::string kind = std::to_string(picture.width) + " x " + std::to_string(picture.height) + ", " +
+                             std::to_string(layout.fileDepth) + " bits";
     CHECK(status == EXPORT_OK, kind + ": status " + std::to_string(status));
     struct stat written;
     CHECK(stat(celPath.c_str(), &written) == 0 &&
-              written.st_size == CEL_HEADER_BYTES + (int64_t)celRowBytes(picture.layout.depth, picture.layout.width) *
-                                                        picture.layout.rows,
+              written.st_size == CEL_HEADER_BYTES + (int64_t)celRowBytes(picture.depth, picture.width) * picture.height,
           kind);
     CHECK(nothingHeld(), kind);
     return 0;

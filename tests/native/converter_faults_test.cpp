@@ -33,7 +33,7 @@ TEST(ConverterFaults, EachFailingCallIsARefusalOrHarmlessAndNothingIsHeld)
     SourcePicture picture;
     std::string reason;
     NativePlatform::resetCalls();
-    ASSERT_TRUE(openSourcePicture(path, &picture, &reason)) << reason;
+    ASSERT_TRUE(openSourcePicture(path, TransparencyChoice(), &picture, &reason)) << reason;
     closeSourcePicture(&picture);
     const std::vector<std::string> calls = NativePlatform::callLog();
     const std::set<std::string> indispensable = {"CreateFileA", "GetFileInformationByHandle", "ReadFile", "LocalAlloc",
@@ -43,7 +43,7 @@ TEST(ConverterFaults, EachFailingCallIsARefusalOrHarmlessAndNothingIsHeld)
         NativePlatform::resetCalls();
         NativePlatform::failCall((unsigned)failing);
         reason.clear();
-        if (openSourcePicture(path, &picture, &reason))
+        if (openSourcePicture(path, TransparencyChoice(), &picture, &reason))
             closeSourcePicture(&picture);
         else
             EXPECT_FALSE(reason.empty());
@@ -61,7 +61,7 @@ TEST(ConverterFaults, AFailedPaletteWriteKeepsThePaletteThatWasThere)
     writeFile(path, smallIndexedBmp());
     SourcePicture picture;
     std::string failure;
-    ASSERT_TRUE(openSourcePicture(path, &picture, &failure)) << failure;
+    ASSERT_TRUE(openSourcePicture(path, TransparencyChoice(), &picture, &failure)) << failure;
     const std::vector<uint8_t> old(800, 0x5A);
     writeFile(palette, old);
     NativePlatform::resetCalls();

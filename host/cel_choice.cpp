@@ -1,0 +1,168 @@
+#include "cel_choice.h"
+
+#include <algorithm>
+
+enum { MOST_ENTRIES = 256, FOUR_BIT_ENTRIES = 16 };
+
+// The four corners, when they share one value.
+template <typename Value>
+static bool sharedCorner(const std::vector<Value>& pixels, int32_t width, int32_t height, Value* corner)
+{
+    if (width < 2 || height < 2)
+        return false;
+    const size_t last = (size_t)(height - 1) * width;
+    *corner = pixels[0];
+    return pixels[width - 1] == *corner && pixels[last] == *corner && pixels[last + width - 1] == *corner;
+}
+
+static void keepFullColour(DecodedPicture* picture, CelChoice* cel)
+{
+    cel->depth = 32;
+    cel->pixels.swap(picture->pixels);
+    cel->transparent = std::any_of(cel->pixels.begin(), cel->pixels.end(),
+                                   [](uint32_t pixel) { return alphaOf(pixel) != 255; });
+    if (std::all_of(cel->pixels.begin(), cel->pixels.end(), [](uint32_t pixel) { return alphaOf(pixel) == 0; })) {
+        // Nothing shows: a cel of colour 0 says so, where a 32-bit cel whose
+        // alpha is 0 everywhere would be taken for one without alpha.
+        cel->depth = 4;
+        cel->colours.assign(1, 0);
+        cel->indices.assign(cel->pixels.size(), 0);
+        cel->pixels.clear();
+        cel->transparent = false;
+    }
+}
+
+static int chooseFullColour(DecodedPicture* picture, const TransparencyChoice& choice, CelChoice* cel,
+                            std::string* reason)
+{
+    if (choice.rule == TRANSPARENT_ENTRY) {
+        *reason = "--transparent " + std::to_string(choice.entry) +
+                  " names a colour of a colour table, and this full-colour picture has none: use --transparent corner";
+        return 0;
+    }
+    uint32_t corner = 0;
+    const bool cornersShared = sharedCorner(picture->pixels, picture->width, picture->height, &corner);
+    if (choice.rule == TRANSPARENT_CORNER) {
+        if (!cornersShared)
+            cel->note = "its corners are not all one colour, so nothing was made transparent";
+        else
+            for (uint32_t& pixel : picture->pixels)
+                if (pixel == corner)
+                    pixel &= ~FULLY_OPAQUE;
+    } else if (!picture->saysTransparency && cornersShared) {
+        cel->note = "its corners are all one colour, which a viewer shows: --transparent corner makes them transparent";
+    }
+    keepFullColour(picture, cel);
+    return 1;
+}
+
+// The colour table's pixels as full colour, `transparent` entries with alpha 0.
+static void spreadIndices(DecodedPicture* picture, const std::vector<uint32_t>& colours,
+                          const std::vector<bool>& transparent, CelChoice* cel)
+{
+    picture->pixels.resize(picture->indices.size());
+    for (size_t i = 0; i < picture->indices.size(); ++i) {
+        const uint8_t index = picture->indices[i];
+        picture->pixels[i] = transparent[index] ? colours[index] & ~FULLY_OPAQUE : colours[index];
+    }
+    picture->indices.clear();
+    keepFullColour(picture, cel);
+}
+
+static int chooseIndexed(DecodedPicture* picture, const TransparencyChoice& choice, CelChoice* cel,
+                         std::string* reason)
+{
+    std::vector<uint32_t> colours = picture->colours;
+    colours.resize(MOST_ENTRIES, FULLY_OPAQUE);  // entries past the table's end are opaque black
+    std::vector<size_t> used(MOST_ENTRIES, 0);
+    for (uint8_t index : picture->indices)
+        ++used[index];
+
+    // Which entries are transparent.
+    std::vector<bool> transparent(MOST_ENTRIES, false);
+    if (picture->saysTransparency)
+        for (int i = 0; i < MOST_ENTRIES; ++i)
+            transparent[i] = alphaOf(colours[i]) == 0;
+    else if (choice.rule == TRANSPARENT_AS_SAID)
+        transparent[0] = true;
+    uint8_t corner = 0;
+    const bool cornersShared = sharedCorner(picture->indices, picture->width, picture->height, &corner);
+    if (choice.rule == TRANSPARENT_ENTRY) {
+        if (choice.entry < 0 || (size_t)choice.entry >= std::max<size_t>(picture->colours.size(), 1)) {
+            *reason = "--transparent " + std::to_string(choice.entry) + ": the picture's colour table has " +
+                      std::to_string(picture->colours.size()) + " colours, numbered from 0";
+            return 0;
+        }
+        transparent[choice.entry] = true;
+    } else if (choice.rule == TRANSPARENT_CORNER && cornersShared) {
+        transparent[corner] = true;
+    } else if (choice.rule == TRANSPARENT_CORNER) {
+        cel->note = "its corners are not all one colour, so nothing was made transparent";
+        if (!picture->saysTransparency)
+            transparent[0] = true;
+    } else if (!picture->saysTransparency && cornersShared && corner != 0) {
+        cel->note = "its corners are colour " + std::to_string(corner) +
+                    ", which a viewer shows, as only colour 0 is transparent: --transparent corner makes them "
+                    "transparent";
+    }
+
+    // Partly transparent colours in use: only a 32-bit cel keeps them.
+    for (int i = 0; i < MOST_ENTRIES; ++i)
+        if (used[i] > 0 && !transparent[i] && alphaOf(colours[i]) != 255 && picture->saysTransparency) {
+            spreadIndices(picture, colours, transparent, cel);
+            return 1;
+        }
+
+    // Where each entry goes: the first transparent entry in use changes
+    // places with entry 0, the others join it; with nothing transparent in
+    // use, a visible colour 0 moves to the first free entry.
+    std::vector<int> to(MOST_ENTRIES);
+    for (int i = 0; i < MOST_ENTRIES; ++i)
+        to[i] = i;
+    int firstTransparent = -1;
+    for (int i = 0; i < MOST_ENTRIES; ++i)
+        if (used[i] > 0 && transparent[i]) {
+            if (firstTransparent < 0)
+                firstTransparent = i;
+            to[i] = 0;
+        }
+    std::string moved;
+    if (firstTransparent > 0) {
+        to[0] = firstTransparent;  // entry 0 is not a transparent one in use, or it would be the first
+        std::swap(colours[0], colours[firstTransparent]);
+        moved = "colours 0 and " + std::to_string(firstTransparent) + " changed places, so that colour 0 is the "
+                "transparent one";
+    } else if (firstTransparent < 0 && used[0] > 0) {
+        int free = 1;
+        while (free < MOST_ENTRIES && used[free] > 0)
+            ++free;
+        if (free == MOST_ENTRIES) {  // every entry shows: no room for a transparent colour 0
+            spreadIndices(picture, colours, transparent, cel);
+            return 1;
+        }
+        to[0] = free;
+        colours[free] = colours[0];
+        moved = "colour 0 moved to " + std::to_string(free) + ", as nothing in the picture is transparent";
+    }
+    if (!moved.empty())
+        cel->note = cel->note.empty() ? moved : moved + "; " + cel->note;
+
+    int highest = 0;
+    for (uint8_t& index : picture->indices) {
+        index = (uint8_t)to[index];
+        highest = std::max<int>(highest, index);
+    }
+    const size_t tableEntries = std::max<size_t>(picture->colours.size(), (size_t)highest + 1);
+    cel->depth = picture->indexBits <= 4 && highest < FOUR_BIT_ENTRIES ? 4 : 8;
+    colours.resize(std::min<size_t>(tableEntries, cel->depth == 4 ? FOUR_BIT_ENTRIES : MOST_ENTRIES));
+    cel->colours.swap(colours);
+    cel->indices.swap(picture->indices);
+    return 1;
+}
+
+int chooseCel(DecodedPicture* picture, const TransparencyChoice& choice, CelChoice* cel, std::string* reason)
+{
+    *cel = CelChoice();
+    return picture->indexBits != 0 ? chooseIndexed(picture, choice, cel, reason)
+                                   : chooseFullColour(picture, choice, cel, reason);
+}

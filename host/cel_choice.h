@@ -1,0 +1,53 @@
+// What a picture becomes, so that a KiSS viewer shows what the picture shows.
+//
+// KiSS viewers read 4- and 8-bit cels, whose colour 0 is transparent and
+// whose colours come from a palette file, and 32-bit cels (blue, green, red,
+// straight alpha). So:
+//   - a picture of colour indices stays one: 1-, 2- and 4-bit pictures become
+//     4-bit cels, 8-bit pictures 8-bit cels, indices kept, except that
+//     exactly the transparent pixels end up as colour 0: a transparent entry
+//     is swapped with entry 0 (the palette following), and a visible colour
+//     at 0 with nothing transparent moves to a free entry (a 4-bit picture
+//     that needs a seventeenth entry becomes an 8-bit cel);
+//   - which entries are transparent: those the picture says (alpha 0) where
+//     it can say; entry 0 where it cannot (BMP), as doll makers paint them;
+//     or the one the doll maker names (--transparent N, or the corners'
+//     colour with --transparent corner);
+//   - a colour table with partly transparent entries in use, or with no
+//     entry free for a visible colour 0, becomes a 32-bit cel, which keeps
+//     it exactly; so does every full-colour picture, opaque where it has no
+//     alpha;
+//   - a picture in which nothing shows becomes a 4-bit cel of colour 0.
+#ifndef PORVANE_CEL_CHOICE_H
+#define PORVANE_CEL_CHOICE_H
+
+#include <string>
+#include <vector>
+
+#include "decoded_picture.h"
+
+enum TransparencyRule {
+    TRANSPARENT_AS_SAID,   // what the picture says; colour 0 where it cannot say
+    TRANSPARENT_CORNER,    // the colour of the four corners, when they share one
+    TRANSPARENT_ENTRY,     // the colour table's entry `entry`
+};
+
+struct TransparencyChoice {
+    TransparencyRule rule = TRANSPARENT_AS_SAID;
+    int entry = 0;
+};
+
+struct CelChoice {
+    int depth = 0;                 // 4, 8 or 32
+    std::vector<uint32_t> colours; // 4 and 8: the palette (0xAARRGGBB, alpha unused); entry 0 is transparent
+    std::vector<uint8_t> indices;  // 4 and 8: one a pixel, top row first
+    std::vector<uint32_t> pixels;  // 32: 0xAARRGGBB, top row first
+    bool transparent = false;      // 32: some pixel is not opaque
+    std::string note;              // what was changed, or what to look at, in words; empty: nothing
+};
+
+// Chooses the cel for `picture`, whose pixels it takes. Returns 0 with the
+// reason when the choice cannot apply (an entry the picture does not have).
+int chooseCel(DecodedPicture* picture, const TransparencyChoice& choice, CelChoice* cel, std::string* reason);
+
+#endif
