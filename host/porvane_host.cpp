@@ -23,19 +23,21 @@
 #include "source_picture.h"
 
 static const char helpText[] =
-    "porvane-host saves BMP pictures as KiSS cels through " PORVANE_XPI ", as the host picture program does.\n"
+    "porvane-host saves pictures as KiSS cels through " PORVANE_XPI ", as the host picture program does.\n"
     "\n"
-    "  porvane-host export PICTURE.bmp... [--to FOLDER] [--palette]\n"
+    "  porvane-host export PICTURE... [--to FOLDER] [--palette] [--transparent corner | N]\n"
     "      Saves each picture as NAME.cel, in FOLDER (made if missing) or beside the picture.\n"
-    "      --palette also saves NAME.kcf, the picture's colours, for every picture of 256 colours or fewer.\n"
-    "      e.g.  porvane-host export arm-left.bmp arm-right.bmp --to cels --palette\n"
-    "  porvane-host export PICTURE.bmp DESTINATION [--stop-at-start | --stop-at-end]\n"
+    "      --palette also saves NAME.kcf, the picture's colours, for every 4- or 8-bit cel.\n"
+    "      --transparent corner makes the colour of the picture's four corners the transparent one;\n"
+    "      --transparent N makes colour N the transparent one (for a BMP, colour 0 is).\n"
+    "      e.g.  porvane-host export arm-left.png arm-right.png --to cels --palette\n"
+    "  porvane-host export PICTURE DESTINATION [--stop-at-start | --stop-at-end]\n"
     "      Saves one picture under the name given, as the host would, showing the plug-in's progress\n"
     "      reports; --stop-at-... answers \"stop\" to one of them.\n"
-    "      e.g.  porvane-host export face.bmp face-new.cel\n"
-    "  porvane-host PICTURE.bmp...\n"
-    "      What dropping pictures on porvane-host.exe does: export PICTURE.bmp... --palette.\n"
-    "      e.g.  porvane-host arm-left.bmp\n"
+    "      e.g.  porvane-host export face.png face-new.cel\n"
+    "  porvane-host PICTURE...\n"
+    "      What dropping pictures on porvane-host.exe does: export PICTURE... --palette.\n"
+    "      e.g.  porvane-host arm-left.png\n"
     "  porvane-host info            the plug-in's four identity strings\n"
     "  porvane-host about           the plug-in's About box\n"
     "  porvane-host settings        the plug-in's settings dialog, then the palette mode it stored\n"
@@ -45,9 +47,9 @@ static const char helpText[] =
     "      e.g.  porvane-host palette-mode off\n"
     "  porvane-host --help          this text\n"
     "\n"
-    "porvane-host reads BMP pictures of 1, 4, 8, 24 and 32 bits, run-length compressed ones (RLE8, RLE4), and\n"
-    "16-bit ones (turned into 24 bits). It finds " PORVANE_XPI " in its own folder; put --plugin FILE before the\n"
-    "command to load another copy.\n";
+    "porvane-host reads PNG, GIF, TIFF, JPEG and BMP pictures. Pictures of up to 16 colours become 4-bit\n"
+    "cels, of up to 256 colours 8-bit cels, full-colour ones 32-bit cels, each with its transparency.\n"
+    "It finds " PORVANE_XPI " in its own folder; put --plugin FILE before the command to load another copy.\n";
 
 static int usageError(const char* problem, const char* detail = "")
 {

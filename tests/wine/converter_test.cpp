@@ -2,9 +2,8 @@
 // another folder than its own, on BMP files written here, with the real
 // porvane.xpi beside it. What it prints, the files it leaves, its exit status.
 //
-// A cel is expected to be what the plug-in makes of the rows a host should
-// hand over: worked out here for the kinds the converter hands over as they
-// are, and through the real CreatePicture for 32-bit pictures.
+// A cel is expected to be what a KiSS viewer should show of the picture,
+// worked out here from the picture's own pixels.
 #include "wine_test_support.h"
 
 #include <math.h>
@@ -208,26 +207,133 @@ std::vector<uint8_t> runLengthData(const Pixels& pixels)
     return out;
 }
 
+// PNG and GIF files, written here. PNG: chunks with their CRC-32, the rows
+// (each after a filter byte of 0) in one zlib stream of stored deflate
+// blocks. GIF: one image with a global colour table, its LZW codes all
+// literals, the code table cleared before its codes would widen.
+uint32_t crc32Of(const uint8_t* bytes, size_t count)
+{
+    uint32_t crc = 0xFFFFFFFFu;
+    for (size_t i = 0; i < count; ++i) {
+        crc ^= bytes[i];
+        for (int bit = 0; bit < 8; ++bit)
+            crc = crc & 1 ? 0xEDB88320u ^ (crc >> 1) : crc >> 1;
+    }
+    return ~crc;
+}
+
+void pngChunk(std::vector<uint8_t>* png, const char* type, const std::vector<uint8_t>& data)
+{
+    const uint32_t length = (uint32_t)data.size();
+    png->insert(png->end(), {(uint8_t)(length >> 24), (uint8_t)(length >> 16), (uint8_t)(length >> 8), (uint8_t)length});
+    const size_t start = png->size();
+    png->insert(png->end(), type, type + 4);
+    png->insert(png->end(), data.begin(), data.end());
+    const uint32_t crc = crc32Of(png->data() + start, png->size() - start);
+    png->insert(png->end(), {(uint8_t)(crc >> 24), (uint8_t)(crc >> 16), (uint8_t)(crc >> 8), (uint8_t)crc});
+}
+
+// `rows`: each row's packed samples, top row first, without filter bytes.
+std::vector<uint8_t> pngFile(uint32_t width, uint32_t height, uint8_t bitDepth, uint8_t colourType,
+                             const std::vector<std::vector<uint8_t>>& rows, const std::vector<uint8_t>& plte = {},
+                             const std::vector<uint8_t>& trns = {})
+{
+    std::vector<uint8_t> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'}, header, raw, z = {0x78, 0x01};
+    for (uint32_t value : {width, height})
+        header.insert(header.end(), {(uint8_t)(value >> 24), (uint8_t)(value >> 16), (uint8_t)(value >> 8), (uint8_t)value});
+    header.insert(header.end(), {bitDepth, colourType, 0, 0, 0});
+    pngChunk(&png, "IHDR", header);
+    if (!plte.empty())
+        pngChunk(&png, "PLTE", plte);
+    if (!trns.empty())
+        pngChunk(&png, "tRNS", trns);
+    for (const std::vector<uint8_t>& row : rows) {
+        raw.push_back(0);
+        raw.insert(raw.end(), row.begin(), row.end());
+    }
+    uint32_t a = 1, b = 0;
+    for (uint8_t byte : raw)
+        a = (a + byte) % 65521, b = (b + a) % 65521;
+    const uint16_t length = (uint16_t)raw.size();  // one stored block: the pictures here are small
+    z.insert(z.end(), {1, (uint8_t)length, (uint8_t)(length >> 8), (uint8_t)~length, (uint8_t)(~length >> 8)});
+    z.insert(z.end(), raw.begin(), raw.end());
+    z.insert(z.end(), {(uint8_t)(b >> 8), (uint8_t)b, (uint8_t)(a >> 8), (uint8_t)a});
+    pngChunk(&png, "IDAT", z);
+    pngChunk(&png, "IEND", {});
+    return png;
+}
+
+// `colours`: red, green, blue, for 4 entries; `transparent`: an entry, or -1.
+std::vector<uint8_t> gifFile(uint16_t width, uint16_t height, const std::vector<uint8_t>& colours, int transparent,
+                             const std::vector<uint8_t>& indices)
+{
+    std::vector<uint8_t> gif = {'G', 'I', 'F', '8', '9', 'a'};
+    put16(&gif, width);
+    put16(&gif, height);
+    gif.insert(gif.end(), {0x81, 0, 0});  // a global table of 4 entries
+    gif.insert(gif.end(), colours.begin(), colours.end());
+    if (transparent >= 0)
+        gif.insert(gif.end(), {0x21, 0xF9, 4, 1, 0, 0, (uint8_t)transparent, 0});
+    gif.push_back(0x2C);
+    put16(&gif, 0);
+    put16(&gif, 0);
+    put16(&gif, width);
+    put16(&gif, height);
+    gif.push_back(0);
+    // Codes of 3 bits: 4 is clear, 5 the end; after two literals the table
+    // would widen to 4 bits, so a clear comes before every second literal.
+    std::vector<uint8_t> data;
+    uint32_t bits = 0, count = 0;
+    auto code = [&](uint32_t value) {
+        bits |= value << count;
+        for (count += 3; count >= 8; count -= 8, bits >>= 8)
+            data.push_back((uint8_t)bits);
+    };
+    for (size_t i = 0; i < indices.size(); ++i) {
+        if (i % 2 == 0)
+            code(4);
+        code(indices[i]);
+    }
+    code(5);
+    if (count > 0)
+        data.push_back((uint8_t)bits);
+    gif.push_back(2);  // the minimum code size
+    for (size_t at = 0; at < data.size(); at += 255) {
+        const size_t block = std::min<size_t>(255, data.size() - at);
+        gif.push_back((uint8_t)block);
+        gif.insert(gif.end(), data.begin() + at, data.begin() + at + block);
+    }
+    gif.insert(gif.end(), {0, 0x3B});
+    return gif;
+}
+
+// An OS/2 1.x BMP: a 12-byte header, 16-bit sizes, colour entries of three bytes.
+std::vector<uint8_t> os2BmpFile(uint16_t width, uint16_t height, uint16_t bits, const std::vector<uint8_t>& table3,
+                                const std::vector<uint8_t>& rows)
+{
+    const uint32_t pixelStart = 14 + 12 + (uint32_t)table3.size();
+    std::vector<uint8_t> file = {'B', 'M'};
+    for (uint32_t value : {pixelStart + (uint32_t)rows.size(), 0u, pixelStart, 12u})
+        put32(&file, value);
+    for (uint16_t value : {width, height, (uint16_t)1, bits})
+        put16(&file, value);
+    file.insert(file.end(), table3.begin(), table3.end());
+    file.insert(file.end(), rows.begin(), rows.end());
+    return file;
+}
+
+// `pixels` with its colour indices renumbered by `to`.
+Pixels renumbered(Pixels pixels, const std::vector<uint32_t>& to)
+{
+    for (uint32_t& value : pixels.values)
+        value = to[value];
+    return pixels;
+}
+
 // A channel of `bits` bits scaled to 0-255.
 uint32_t scaled(uint32_t value, int bits)
 {
     return (uint32_t)lround(value * 255.0 / ((1 << bits) - 1));
-}
-
-// The cel the plug-in writes for rows handed over as they are.
-std::vector<uint8_t> celThroughThePlugin(int16_t depth, int32_t width, int32_t height, const std::vector<uint8_t>& rows)
-{
-    ScratchFolder scratch;
-    std::string path = scratch.path("direct.cel");
-    HostPicture picture(depth, width, height, rows);
-    EXPECT_EQ(exportPicture(&path, picture), 0);
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
-    std::vector<uint8_t> bytes(32 + 4 * (size_t)width * height + 1);
-    DWORD got = 0;
-    ReadFile(file, bytes.data(), (DWORD)bytes.size(), &got, NULL);
-    CloseHandle(file);
-    bytes.resize(got);
-    return bytes;
 }
 
 // ---------------------------------------------------------------------------
@@ -268,8 +374,8 @@ TEST_F(Converter, AFolderOfMixedPicturesConvertsInOneRun)
     runs4.depth = 4;
 
     // 16 bits: red, green and blue fields of 5 bits (5-5-5, the top bit
-    // ignored) or of 5, 6 and 5 bits (masks); expected as 24 bits.
-    Pixels sixteen = {24, 3, 2, {}}, sixteen565 = {24, 3, 2, {}};
+    // ignored) or of 5, 6 and 5 bits (masks); expected as opaque 32 bits.
+    Pixels sixteen = {32, 3, 2, {}}, sixteen565 = {32, 3, 2, {}};
     std::vector<uint8_t> rows555, rows565;
     for (int32_t y = 0; y < 2; ++y) {
         std::vector<uint8_t> row555, row565;
@@ -277,8 +383,8 @@ TEST_F(Converter, AFolderOfMixedPicturesConvertsInOneRun)
             const uint32_t r = (7 * x + 11 * y + 3) % 32, g = (13 * x + 5 * y + 30) % 64, b = (x * 29 + y * 17) % 32;
             put16(&row555, r << 10 | (g % 32) << 5 | b | (x == 1 ? 0x8000 : 0));
             put16(&row565, r << 11 | g << 5 | b);
-            sixteen.values.push_back(scaled(r, 5) << 16 | scaled(g % 32, 5) << 8 | scaled(b, 5));
-            sixteen565.values.push_back(scaled(r, 5) << 16 | scaled(g, 6) << 8 | scaled(b, 5));
+            sixteen.values.push_back(0xFF000000u | scaled(r, 5) << 16 | scaled(g % 32, 5) << 8 | scaled(b, 5));
+            sixteen565.values.push_back(0xFF000000u | scaled(r, 5) << 16 | scaled(g, 6) << 8 | scaled(b, 5));
         }
         row555.resize(8, 0);  // padded to 4 bytes, and bottom row first
         row565.resize(8, 0);
@@ -286,62 +392,132 @@ TEST_F(Converter, AFolderOfMixedPicturesConvertsInOneRun)
         rows565.insert(rows565.begin(), row565.begin(), row565.end());
     }
 
-    // 32 bits: plain ones go over as they are, alpha and all; with colour
-    // masks (here red, green, blue, alpha from the lowest byte up) they go
-    // over as blue, green, red, alpha.
-    std::vector<uint8_t> plain32, masked32, handedOver32;
+    // 32 bits, plain (blue, green, red, alpha) or with colour masks (here
+    // red, green, blue, alpha from the lowest byte up), keep their alpha.
+    std::vector<uint8_t> plain32, masked32;
+    Pixels alpha32 = {32, 3, 2, {}};
     for (uint32_t i = 0; i < 3 * 2; ++i) {
         const uint8_t blue = (uint8_t)(i * 40 + 1), green = (uint8_t)(i * 30 + 2), red = (uint8_t)(i * 20 + 3);
         const uint8_t alpha = (uint8_t)(i % 3 == 0 ? 0 : i * 50);
         plain32.insert(plain32.end(), {blue, green, red, alpha});
         masked32.insert(masked32.end(), {red, green, blue, alpha});
-        handedOver32.insert(handedOver32.end(), {blue, green, red, alpha});
     }
+    for (int32_t y = 1; y >= 0; --y)  // the file's rows are bottom row first
+        for (int32_t x = 0; x < 3; ++x) {
+            const uint8_t* pixel = plain32.data() + 4 * (3 * y + x);
+            alpha32.values.push_back((uint32_t)pixel[3] << 24 | (uint32_t)pixel[2] << 16 | pixel[1] << 8 | pixel[0]);
+        }
+    Pixels sky32 = sky;
+    sky32.depth = 32;
+    for (uint32_t& value : sky32.values)
+        value |= 0xFF000000u;
+    Pixels mono4 = mono;
+    mono4.depth = 4;
 
+    // Pictures that say what is transparent, and ones from other programs.
+    const std::vector<uint8_t> plte = {200, 0, 0, 0, 200, 0, 90, 90, 90, 0, 0, 200};  // red, green, grey, blue
+    auto tableOf = [&](const std::vector<int>& order) {  // the BMP-order table of plte's entries in `order`
+        std::vector<uint8_t> table;
+        for (int entry : order)
+            table.insert(table.end(), {plte[3 * entry + 2], plte[3 * entry + 1], plte[3 * entry], 0});
+        return table;
+    };
+    const Pixels swapIn = {8, 4, 3, {0, 1, 2, 3, 2, 2, 1, 0, 3, 0, 2, 1}};
+    const Pixels zeroIn = {8, 3, 2, {0, 1, 2, 0, 0, 1}};
+    const Pixels twoIn = {4, 5, 2, {0, 1, 2, 3, 3, 2, 1, 0, 0, 1}};
+    const Pixels holeIn = {8, 4, 2, {0, 1, 2, 3, 3, 3, 1, 0}};
+    const Pixels os2In = {4, 5, 2, {0, 1, 2, 1, 0, 2, 2, 1, 0, 0}};
+    auto indexRows = [](const Pixels& pixels, int bits) {
+        std::vector<std::vector<uint8_t>> rows;
+        for (int32_t y = 0; y < pixels.height; ++y) {
+            std::vector<uint8_t> row((pixels.width * bits + 7) / 8, 0);
+            for (int32_t x = 0; x < pixels.width; ++x)
+                row[x * bits / 8] |= (uint8_t)(pixels.at(x, y) << (8 - bits - x * bits % 8));
+            rows.push_back(row);
+        }
+        return rows;
+    };
+    std::vector<uint8_t> os2Rows;
+    for (int32_t y = 1; y >= 0; --y) {
+        std::vector<uint8_t> row = indexRows(os2In, 4)[y];
+        row.resize(4, 0);
+        os2Rows.insert(os2Rows.end(), row.begin(), row.end());
+    }
+    const Pixels rgba = {32, 3, 1, {0x001E140Au, 0x803C2828u, 0xFF5A5046u}};
+    const Pixels grey = {32, 3, 2, {0xFF000000u, 0xFF4D4D4Du, 0xFF808080u, 0xFFC8C8C8u, 0xFFFFFFFFu, 0xFF0D0D0Du}};
+    std::vector<uint8_t> cutPng = pngFile(3, 2, 8, 0, {{0, 77, 128}, {200, 255, 13}});
+    cutPng.resize(cutPng.size() - 20);
+
+    const std::string pal = ", 8-bit cel and palette " + to + "\\";
+    const std::string pal4 = ", 4-bit cel and palette " + to + "\\";
+    auto swappedNote = [&](int entry) { return " (colours 0 and " + std::to_string(entry) +
+                                               " changed places, so that colour 0 is the transparent one)"; };
     const Picture pictures[] = {
         {"doll.bmp", bmpFile(40, 5, 3, 8, 0, storedRows(doll, false), table200),
-         " -> " + to + "\\doll.cel  5 x 3, 8 bits, palette " + to + "\\doll.kcf", expectedKissFile(doll, MARK_CEL),
+         " -> " + to + "\\doll.cel  5 x 3" + pal + "doll.kcf", expectedKissFile(doll, MARK_CEL),
          expectedPalette(table200)},
         {"mono.bmp", bmpFile(124, 9, 2, 1, 0, storedRows(mono, false), table2),
-         " -> " + to + "\\mono.cel  9 x 2, 1 bit, palette " + to + "\\mono.kcf", expectedKissFile(mono, MARK_CEL),
+         " -> " + to + "\\mono.cel  9 x 2" + pal4 + "mono.kcf", expectedKissFile(mono4, MARK_CEL),
          expectedPalette(table2)},
         {"small.BMP", bmpFile(40, 7, 2, 4, 0, storedRows(small, false), table16),
-         " -> " + to + "\\small.cel  7 x 2, 4 bits, palette " + to + "\\small.kcf", expectedKissFile(small, MARK_CEL),
+         " -> " + to + "\\small.cel  7 x 2" + pal4 + "small.kcf", expectedKissFile(small, MARK_CEL),
          expectedPalette(table16)},
         {"sky.bmp", bmpFile(40, 3, 2, 24, 0, storedRows(sky, false)),
-         " -> " + to + "\\sky.cel  3 x 2, 24 bits, no palette (truecolour picture)", expectedKissFile(sky, MARK_CEL), {}},
+         " -> " + to + "\\sky.cel  3 x 2, 32-bit cel: full colour", expectedKissFile(sky32, MARK_CEL), {}},
         {"top.bmp", bmpFile(40, 4, -2, 8, 0, storedRows(top, true), table256),
-         " -> " + to + "\\top.cel  4 x 2, top row first, 8 bits, palette " + to + "\\top.kcf",
-         expectedKissFile(top, MARK_CEL), expectedPalette(table256)},
+         " -> " + to + "\\top.cel  4 x 2" + pal + "top.kcf", expectedKissFile(top, MARK_CEL),
+         expectedPalette(table256)},
         {"runs.bmp", bmpFile(40, 13, 5, 8, 1, runLengthData(runs), table256),
-         " -> " + to + "\\runs.cel  13 x 5, 8 bits, run-length compressed, palette " + to + "\\runs.kcf",
-         expectedKissFile(runs, MARK_CEL), expectedPalette(table256)},
+         " -> " + to + "\\runs.cel  13 x 5" + pal + "runs.kcf", expectedKissFile(runs, MARK_CEL),
+         expectedPalette(table256)},
         {"runs4.bmp", bmpFile(40, 13, 5, 4, 2, runLengthData(runs4), table16),
-         " -> " + to + "\\runs4.cel  13 x 5, 4 bits, run-length compressed, palette " + to + "\\runs4.kcf",
-         expectedKissFile(runs4, MARK_CEL), expectedPalette(table16)},
+         " -> " + to + "\\runs4.cel  13 x 5" + pal4 + "runs4.kcf", expectedKissFile(runs4, MARK_CEL),
+         expectedPalette(table16)},
         {"high.bmp", bmpFile(40, 3, 2, 16, 0, rows555),
-         " -> " + to + "\\high.cel  3 x 2, 16 bits turned into 24 bits, no palette (truecolour picture)",
-         expectedKissFile(sixteen, MARK_CEL), {}},
+         " -> " + to + "\\high.cel  3 x 2, 32-bit cel: full colour", expectedKissFile(sixteen, MARK_CEL), {}},
         {"high565.bmp", bmpFile(40, 3, 2, 16, 3, rows565, {}, {0xF800, 0x07E0, 0x001F}),
-         " -> " + to + "\\high565.cel  3 x 2, 16 bits turned into 24 bits, no palette (truecolour picture)",
-         expectedKissFile(sixteen565, MARK_CEL), {}},
+         " -> " + to + "\\high565.cel  3 x 2, 32-bit cel: full colour", expectedKissFile(sixteen565, MARK_CEL), {}},
         {"alpha.bmp", bmpFile(40, 3, 2, 32, 0, plain32),
-         " -> " + to + "\\alpha.cel  3 x 2, 32 bits, no palette (truecolour picture)",
-         celThroughThePlugin(32, 3, 2, plain32), {}},
+         " -> " + to + "\\alpha.cel  3 x 2, 32-bit cel: full colour with transparency",
+         expectedKissFile(alpha32, MARK_CEL), {}},
         {"masks.bmp", bmpFile(56, 3, 2, 32, 3, masked32, {}, {0x000000FF, 0x0000FF00, 0x00FF0000, 0xFF000000}),
-         " -> " + to + "\\masks.cel  3 x 2, 32 bits with colour masks, rearranged, no palette (truecolour picture)",
-         celThroughThePlugin(32, 3, 2, handedOver32), {}},
+         " -> " + to + "\\masks.cel  3 x 2, 32-bit cel: full colour with transparency",
+         expectedKissFile(alpha32, MARK_CEL), {}},
         // ソックス: ソ's second byte is a backslash's.
         {"\x83\x5C\x83\x62\x83\x4E\x83\x58.bmp", bmpFile(40, 2, 2, 8, 0, storedRows(figure, false), table16),
-         " -> " + to + "\\\x83\x5C\x83\x62\x83\x4E\x83\x58.cel  2 x 2, 8 bits, palette " + to +
-             "\\\x83\x5C\x83\x62\x83\x4E\x83\x58.kcf",
+         " -> " + to + "\\\x83\x5C\x83\x62\x83\x4E\x83\x58.cel  2 x 2" + pal +
+             "\x83\x5C\x83\x62\x83\x4E\x83\x58.kcf",
          expectedKissFile(figure, MARK_CEL), expectedPalette(table16)},
+        {"os2.bmp", os2BmpFile(5, 2, 4, {1, 2, 3, 4, 5, 6, 7, 8, 9}, os2Rows),
+         " -> " + to + "\\os2.cel  5 x 2" + pal4 + "os2.kcf", expectedKissFile(os2In, MARK_CEL),
+         expectedPalette({1, 2, 3, 0, 4, 5, 6, 0, 7, 8, 9, 0})},
+        // A transparent entry that is not 0 changes places with 0.
+        {"swap.png", pngFile(4, 3, 8, 3, indexRows(swapIn, 8), plte, {255, 255, 0}),
+         " -> " + to + "\\swap.cel  4 x 3" + pal + "swap.kcf" + swappedNote(2),
+         expectedKissFile(renumbered(swapIn, {2, 1, 0, 3}), MARK_CEL), expectedPalette(tableOf({2, 1, 0, 3}))},
+        // Nothing transparent, and colour 0 in use: it moves to a free entry.
+        {"zero.png", pngFile(3, 2, 8, 3, indexRows(zeroIn, 8), {plte.begin(), plte.begin() + 9}),
+         " -> " + to + "\\zero.cel  3 x 2" + pal +
+             "zero.kcf (colour 0 moved to 3, as nothing in the picture is transparent)",
+         expectedKissFile(renumbered(zeroIn, {3, 1, 2}), MARK_CEL), expectedPalette(tableOf({0, 1, 2, 0}))},
+        {"two.png", pngFile(5, 2, 2, 3, indexRows(twoIn, 2), plte, {0}),
+         " -> " + to + "\\two.cel  5 x 2" + pal4 + "two.kcf", expectedKissFile(twoIn, MARK_CEL),
+         expectedPalette(tableOf({0, 1, 2, 3}))},
+        {"rgba.png", pngFile(3, 1, 8, 6, {{30, 20, 10, 0, 60, 40, 40, 128, 90, 80, 70, 255}}),
+         " -> " + to + "\\rgba.cel  3 x 1, 32-bit cel: full colour with transparency",
+         expectedKissFile(rgba, MARK_CEL), {}},
+        {"grey.png", pngFile(3, 2, 8, 0, {{0, 77, 128}, {200, 255, 13}}),
+         " -> " + to + "\\grey.cel  3 x 2, 32-bit cel: full colour", expectedKissFile(grey, MARK_CEL), {}},
+        {"hole.gif", gifFile(4, 2, plte, 3, {holeIn.values.begin(), holeIn.values.end()}),
+         " -> " + to + "\\hole.cel  4 x 2" + pal + "hole.kcf" + swappedNote(3),
+         expectedKissFile(renumbered(holeIn, {3, 1, 2, 0}), MARK_CEL), expectedPalette(tableOf({3, 1, 2, 0}))},
         {"cut.bmp", bmpFile(40, 5, 3, 8, 0, std::vector<uint8_t>(23), table16),
          ": not converted: the pixel data is shorter than the header says", {}, {}},
         {"photo.bmp", bmpFile(40, 5, 3, 0, 5, {0x89, 'P', 'N', 'G'}),
          ": not converted: a BMP that holds a PNG or JPEG image", {}, {}},
         {"wide.bmp", bmpFile(40, 65536, 1, 8, 0, std::vector<uint8_t>(65536), table16),
          ": not converted: too large for a KiSS cel (at most 65,535 pixels a side)", {}, {}},
+        {"cut.png", cutPng, ": not converted: a damaged PNG picture: the file ends too early", {}, {}},
     };
 
     std::vector<std::string> arguments = {"export"};
@@ -359,7 +535,7 @@ TEST_F(Converter, AFolderOfMixedPicturesConvertsInOneRun)
                 expectedFiles.push_back(name + file.first);
     }
     arguments.insert(arguments.end(), {"--to", to, "--palette"});
-    expectedOutput += "12 of 15 pictures converted; 3 failed.\n";
+    expectedOutput += "19 of 23 pictures converted; 4 failed.\n";
 
     HostRun run = runHost(arguments, scratch.folder);
     EXPECT_EQ(run.status, 1u);
@@ -378,6 +554,37 @@ TEST_F(Converter, AFolderOfMixedPicturesConvertsInOneRun)
     }
 }
 
+// A BMP cannot say what is transparent: colour 0 is. When its corners share
+// another colour, the line says so, and --transparent corner (or the
+// colour's number) makes that colour colour 0.
+TEST_F(Converter, ABmpsCornerColourIsMadeTransparentWhenAsked)
+{
+    const Pixels ribbon = {8, 4, 3, {2, 2, 2, 2, 2, 0, 1, 2, 2, 2, 2, 2}};  // a box of 2 with a knot of 0 and 1
+    const std::vector<uint8_t> table = colourTable(3, 5);
+    ASSERT_TRUE(writeFile(scratch.path("ribbon.bmp"), bmpFile(40, 4, 3, 8, 0, storedRows(ribbon, false), table)));
+    struct Case {
+        std::vector<std::string> options;
+        std::string note;
+        std::vector<uint32_t> to;  // where each colour goes
+    };
+    const std::string swapped = " (colours 0 and 2 changed places, so that colour 0 is the transparent one)";
+    const Case cases[] = {
+        {{}, " (its corners are colour 2, which a viewer shows, as only colour 0 is transparent: --transparent "
+             "corner makes them transparent)", {0, 1, 2}},
+        {{"--transparent", "corner"}, swapped, {2, 1, 0}},
+        {{"--transparent", "2"}, swapped, {2, 1, 0}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.note);
+        std::vector<std::string> arguments = {"export", "ribbon.bmp"};
+        arguments.insert(arguments.end(), c.options.begin(), c.options.end());
+        HostRun run = runHost(arguments, scratch.folder);
+        EXPECT_EQ(run.status, 0u);
+        EXPECT_EQ(run.output, "[1/1] ribbon.bmp -> ribbon.cel  4 x 3, 8-bit cel" + c.note + "\n1 picture converted.\n");
+        EXPECT_TRUE(fileHolds(scratch.path("ribbon.cel"), expectedKissFile(renumbered(ribbon, c.to), MARK_CEL)));
+    }
+}
+
 // Dropped on the program, pictures become cels and palettes beside
 // themselves, but never over a picture that is being converted.
 TEST_F(Converter, DroppedPicturesAreSavedBesideThemselvesWithPalettes)
@@ -389,7 +596,7 @@ TEST_F(Converter, DroppedPicturesAreSavedBesideThemselvesWithPalettes)
     HostRun run = runHost({scratch.path("face.bmp"), scratch.path("odd.cel")}, scratch.folder);
     EXPECT_EQ(run.status, 1u);
     EXPECT_EQ(run.output, "[1/2] " + scratch.path("face.bmp") + " -> " + scratch.path("face.cel") +
-                              "  3 x 3, 8 bits, palette " + scratch.path("face.kcf") + "\n[2/2] " +
+                              "  3 x 3, 8-bit cel and palette " + scratch.path("face.kcf") + "\n[2/2] " +
                               scratch.path("odd.cel") + " -> " + scratch.path("odd.cel") +
                               ": not written: it is one of the pictures being converted\n"
                               "1 of 2 pictures converted; 1 failed.\n");
@@ -403,17 +610,17 @@ TEST_F(Converter, DroppedPicturesAreSavedBesideThemselvesWithPalettes)
 // progress reports; never over the picture itself, however it is spelled.
 TEST_F(Converter, OnePictureUnderTheNameGiven)
 {
-    const Pixels face = patternPixels(24, 2, 3, 8);
-    const std::vector<uint8_t> bmp = bmpFile(40, 2, 3, 24, 0, storedRows(face, false));
+    const Pixels face = patternPixels(8, 2, 3, 8);
+    const std::vector<uint8_t> bmp = bmpFile(40, 2, 3, 8, 0, storedRows(face, false), colourTable(256, 3));
     ASSERT_TRUE(writeFile(scratch.path("face.bmp"), bmp));
     HostRun run = runHost({"export", "face.bmp", "face.cel"}, scratch.folder);
     EXPECT_EQ(run.status, 0u);
-    EXPECT_EQ(run.output, "face.bmp: 2 x 3, 24 bits\n  progress 0/1\n  progress 1/1\n  written (0): face.cel\n");
+    EXPECT_EQ(run.output, "face.bmp: 2 x 3, 8-bit cel\n  progress 0/1\n  progress 1/1\n  written (0): face.cel\n");
     EXPECT_TRUE(fileHolds(scratch.path("face.cel"), expectedKissFile(face, MARK_CEL)));
 
     run = runHost({"export", "face.bmp", ".\\FACE.Bmp."}, scratch.folder);
     EXPECT_EQ(run.status, 2u);
-    EXPECT_EQ(run.output, "face.bmp: 2 x 3, 24 bits\n.\\FACE.Bmp.: not written: it is one of the pictures being converted\n");
+    EXPECT_EQ(run.output, "face.bmp: 2 x 3, 8-bit cel\n.\\FACE.Bmp.: not written: it is one of the pictures being converted\n");
     EXPECT_TRUE(fileHolds(scratch.path("face.bmp"), bmp));
 }
 
