@@ -199,6 +199,7 @@ LONG WINAPI progress(LONG numerator, LONG denominator, LONG userValue)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     setUpOnce();
+    startWithACleanNativeLayer();
     Reader in{data, size};
     const int16_t depth = (int16_t)in.le(2);
     int32_t width = (int32_t)in.le(4);
