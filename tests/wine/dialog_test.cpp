@@ -48,13 +48,14 @@ Stored readSetting() { return readStoredSetting(); }
 
 void writeSetting(const Stored& stored)
 {
-    HKEY key = NULL;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyA(HKEY_CURRENT_USER, settingsKey, &key));
-    if (stored.present)
-        RegSetValueExA(key, settingName, 0, stored.type, stored.bytes.data(), (DWORD)stored.bytes.size());
-    else
+    if (stored.present) {
+        ASSERT_TRUE(storeSetting(stored.type, stored.bytes));
+    } else {
+        HKEY key = NULL;
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyA(HKEY_CURRENT_USER, settingsKey, &key));
         RegDeleteValueA(key, settingName);
-    RegCloseKey(key);
+        RegCloseKey(key);
+    }
     ASSERT_EQ(stored, readSetting());
 }
 
