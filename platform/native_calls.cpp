@@ -1,5 +1,5 @@
 // The call counter, the fault plan, and the strings every build gets from Windows.
-#include "native_platform.h"
+#include "native_internal.h"
 
 #include <stdarg.h>
 #include <stdio.h>
@@ -118,8 +118,6 @@ int wsprintfA(LPSTR to, LPCSTR format, ...)
     va_end(arguments);
     return length;
 }
-
-#include "native_internal.h"
 
 NativePlatform::Held NativePlatform::held()
 {

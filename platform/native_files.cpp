@@ -207,41 +207,6 @@ BOOL WINAPI CloseHandle(HANDLE handle)
     return TRUE;
 }
 
-UINT WINAPI GetTempFileNameA(LPCSTR folder, LPCSTR prefix, UINT unique, LPSTR tempName)
-{
-    if (NativePlatform::countCall("GetTempFileNameA"))
-        return 0;
-    if (unique != 0)
-        return failWith(ERROR_GEN_FAILURE);
-    // Windows makes the file in an existing folder of at most MAX_PATH - 14
-    // characters, or fails.
-    struct stat info;
-    size_t length = strlen(folder);
-    if (length > MAX_PATH - 14 || stat(NativePlatform::nativePath(folder).c_str(), &info) != 0 || !S_ISDIR(info.st_mode))
-        return failWith(ERROR_DIRECTORY);
-    const char* last = CharPrevA(folder, folder + length);
-    bool separated = length > 0 && CharNextA(last) - last == 1 && (*last == '\\' || *last == '/');
-    static UINT counter = (UINT)getpid();
-    for (int attempt = 0; attempt < 0x10000; ++attempt) {
-        UINT number = (++counter & 0xFFFF) ? (counter & 0xFFFF) : 1;
-        char name[MAX_PATH + 16];
-        int written = snprintf(name, sizeof name, "%s%s%.3s%X.tmp", folder, separated ? "" : "\\", prefix, number);
-        if (written < 0 || written >= MAX_PATH)
-            return failWith(ERROR_FILENAME_EXCED_RANGE);
-        int descriptor = open(NativePlatform::nativePath(name).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-        if (descriptor >= 0) {
-            close(descriptor);
-            strcpy(tempName, name);
-            return number;
-        }
-        if (errno != EEXIST) {
-            setErrorFromErrno();
-            return 0;
-        }
-    }
-    return failWith(ERROR_FILE_EXISTS);
-}
-
 BOOL WINAPI MoveFileExA(LPCSTR existing, LPCSTR replacement, DWORD flags)
 {
     if (NativePlatform::countCall("MoveFileExA"))

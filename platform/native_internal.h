@@ -4,7 +4,13 @@
 
 #include <string>
 
+#include "native_platform.h"
+
 namespace NativePlatform {
+// Logs a call that can fail on Windows: true when this call is to fail, and
+// how; the error is already set.
+bool countCall(const char* name, Fault* fault = nullptr);
+
 int heldMemoryBlocks();
 int heldLocks();
 int heldFiles();

@@ -1,6 +1,6 @@
 // LocalAlloc and friends over the C heap. A fixed block is its own handle; a
 // movable block's handle is a separate record that tracks its lock count.
-#include "native_platform.h"
+#include "native_internal.h"
 
 #include <stdlib.h>
 #include <map>

@@ -52,18 +52,14 @@ Held held();
 // $XDG_CONFIG_HOME/porvane/registry, else ~/.config/porvane/registry.
 std::string registryFile();
 
-// The headless dialog manager. A dialog runs against a model of template 100
-// (OK, the default push button; Cancel; the check box 101): it sends
-// WM_INITDIALOG, then turns the scripted user actions into the messages the
-// Windows dialog manager would send, until the procedure calls EndDialog.
+// The headless dialog manager. A dialog runs against a model of the settings
+// dialog's template: it sends WM_INITDIALOG, then turns the scripted user
+// actions into the messages the Windows dialog manager would send, until the
+// procedure calls EndDialog.
 enum UserAction {
     CLICK_OK,
     CLICK_CANCEL,
     CLICK_CHECK_BOX,
-    PRESS_ENTER,  // the focused push button, else the default one (OK)
-    PRESS_ESC,    // IDCANCEL
-    PRESS_SPACE,  // clicks the focused control
-    PRESS_TAB,    // focus to the next tab stop
     CLOSE_CAPTION, // WM_CLOSE, then IDCANCEL unless the procedure handles it
     // A host's own accelerators: WM_COMMAND with notification code 1.
     ACCELERATOR_OK,
@@ -76,7 +72,6 @@ struct DialogRun {
     bool shown = false;          // the template was found and WM_INITDIALOG sent
     HWND owner = NULL;
     bool checkedAtOpen = false;  // the check box after WM_INITDIALOG
-    int focusedAtOpen = 0;       // control id with the focus after WM_INITDIALOG (0: none)
     bool ended = false;          // EndDialog was called before the script ran out
     INT_PTR result = 0;          // what DialogBoxParamA returned
     bool checkedAtEnd = false;
@@ -91,10 +86,6 @@ struct MessageBoxShown {
 };
 const std::vector<MessageBoxShown>& messageBoxes();
 void forgetMessageBoxes();
-
-// For the layer's own files: true when this call is to fail, and how; the
-// error is already set.
-bool countCall(const char* name, Fault* fault = nullptr);
 
 }
 

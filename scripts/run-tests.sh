@@ -4,6 +4,8 @@
 #   scripts/run-tests.sh BUILD_DIR [CTEST OPTION...]
 # ctest alone counts a run of no tests, or a skipped or disabled test, as a
 # success; a tree configured without its tests would then pass unseen.
+# Every test has a time limit (its TIMEOUT property, else the default
+# below): a test that hangs fails instead of holding up the run.
 set -uo pipefail
 dir=$1
 shift
@@ -16,7 +18,7 @@ fi
 log=$(mktemp)
 trap 'rm -f "$log"' EXIT
 # One line per test as it ends: its start says nothing more.
-ctest --test-dir "$dir" --no-tests=error --output-on-failure "$@" | tee "$log" |
+ctest --test-dir "$dir" --no-tests=error --output-on-failure --timeout 300 "$@" | tee "$log" |
     grep -v -E '^Internal ctest changing into directory|^ +Start +[0-9]+: '
 status=${PIPESTATUS[0]}
 [ "$status" -eq 0 ] || exit "$status"

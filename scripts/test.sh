@@ -38,11 +38,18 @@ valgrind --quiet --error-exitcode=1 --leak-check=full --show-leak-kinds=definite
 
 # Runs one fuzz target for a number of seconds from its seed corpus. libFuzzer
 # ends with a non-zero status when it finds a fault, and writes the input that
-# shows it as crash-*, leak-*, timeout-* or oom-*.
+# shows it as crash-*, leak-*, timeout-* or oom-*. Each input starts from a
+# clean native layer, so the memory a target needs stays flat however long it
+# runs (about 130-150 MB): growth past the limit is a fault (oom-*), not the
+# cost of a long run. AddressSanitizer keeps freed blocks in quarantine to
+# catch their use after free; its default of 256 MB would be most of that
+# limit, so it keeps 64 MB, still many inputs' worth.
+fuzz_rss_limit_mb=384
 fuzz() {  # TARGET SECONDS SEED_CORPUS
     local findings="$scratch/$1" status=0
     mkdir -p "$findings"
-    build/fuzz/tests/fuzz/"$1" -max_total_time="$2" -print_final_stats=1 \
+    ASAN_OPTIONS="quarantine_size_mb=64${ASAN_OPTIONS:+:$ASAN_OPTIONS}" \
+    build/fuzz/tests/fuzz/"$1" -max_total_time="$2" -rss_limit_mb="$fuzz_rss_limit_mb" -print_final_stats=1 \
         -artifact_prefix="$findings/" "$findings" "$3" >"$scratch/$1.log" 2>&1 || status=$?
     grep -a -E '^(stat::number_of_executed_units|stat::peak_rss_mb|Done)' "$scratch/$1.log" || true
     local faults

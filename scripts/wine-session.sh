@@ -59,6 +59,10 @@ if ! timeout 180 wine cmd /c exit </dev/null >/dev/null 2>&1; then
     exit 77
 fi
 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
+# A program that crashes gets Wine's debugger, which prints the backtrace
+# and ends it; left alone it also opens a dialog on the display and waits
+# there for a click that never comes.
+wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f </dev/null >/dev/null 2>&1
 # Wine's own fonts, Marlett among them (it draws the caption's buttons):
 # Debian's fonts-wine puts them where Debian's Wine 8 does not look.
 cp /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/"

@@ -23,7 +23,7 @@ static void exportAgainstTheFloor(benchmark::State& state, BenchmarkCase c)
     auto exportOnce = [&] {
         char path[MAX_PATH + 8];
         strcpy(path, job.path.c_str());
-        return CreatePicture(path, 0, &picture.header, &picture.bits, &picture.info, NULL, 0) == EXPORT_OK;
+        return CreatePicture(path, 0, &picture.header, &picture.bits, infoRecord(picture), NULL, 0) == EXPORT_OK;
     };
     double best[FLOOR_KINDS + 1];
     for (double& seconds : best)

@@ -13,7 +13,7 @@ BenchmarkCase briefCase(BenchmarkCase full)
     return {full.depth, full.width < largest ? full.width : largest, full.height < largest ? full.height : largest, 1};
 }
 
-const char* const floorKindNames[FLOOR_KINDS] = {"floor", "+setting", "+tempname", "+ownname"};
+const char* const floorKindNames[FLOOR_KINDS] = {"floor", "+setting", "+ownname"};
 
 static bool readTheSetting()
 {
@@ -38,17 +38,12 @@ static bool writeFile(const std::string& path, const uint8_t* block, DWORD block
     return CloseHandle(file) && ok;
 }
 
-static bool writeThroughTemporaryFile(FloorKind kind, const FloorJob& job, const uint8_t* block, DWORD blockBytes)
+static bool writeThroughTemporaryFile(const FloorJob& job, const uint8_t* block, DWORD blockBytes)
 {
+    // A name no file has, so creating it costs what CREATE_NEW would.
     char temporary[MAX_PATH];
-    if (kind == FLOOR_VIA_TEMP_NAME) {
-        if (GetTempFileNameA(job.folder.c_str(), "kis", 0, temporary) == 0)
-            return false;
-    } else {
-        // A name no file has, so creating it costs what CREATE_NEW would.
-        static unsigned counter = 0;
-        wsprintfA(temporary, "%sflr%X.tmp", job.folder.c_str(), ++counter & 0xFFFF);
-    }
+    static unsigned counter = 0;
+    wsprintfA(temporary, "%sflr%X.tmp", job.folder.c_str(), ++counter & 0xFFFF);
     if (!writeFile(temporary, block, blockBytes) ||
         !MoveFileExA(temporary, job.path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
         DeleteFileA(temporary);
@@ -67,9 +62,8 @@ bool exportAtTheFloor(FloorKind kind, const FloorJob& job)
         return false;
     for (int32_t row = 0; row < job.rows; ++row)  // bottom row first in the host, top row first in the file
         memcpy(block + (size_t)row * job.rowBytes, job.bits + (size_t)(job.rows - 1 - row) * job.stride, job.rowBytes);
-    bool written = kind == FLOOR_VIA_TEMP_NAME || kind == FLOOR_VIA_OWN_NAME
-                       ? writeThroughTemporaryFile(kind, job, block, blockBytes)
-                       : writeFile(job.path, block, blockBytes);
+    bool written = kind == FLOOR_VIA_OWN_NAME ? writeThroughTemporaryFile(job, block, blockBytes)
+                                              : writeFile(job.path, block, blockBytes);
     LocalFree(block);
     return written;
 }

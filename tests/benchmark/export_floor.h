@@ -32,11 +32,10 @@ BenchmarkCase briefCase(BenchmarkCase full);
 enum FloorKind {
     FLOOR,                // the floor itself, straight to the destination
     FLOOR_AND_SETTING,    // and the palette setting's read: create or open the key, query the value, close it
-    FLOOR_VIA_TEMP_NAME,  // through GetTempFileNameA's new file, opened again, then renamed over the destination
     FLOOR_VIA_OWN_NAME,   // through a temporary file named here and created once, then renamed
     FLOOR_KINDS
 };
-// Short labels for result tables: "floor", "+setting", "+tempname", "+ownname".
+// Short labels for result tables: "floor", "+setting", "+ownname".
 extern const char* const floorKindNames[FLOOR_KINDS];
 
 // The host's rows as the export finds them once both handles are locked, and

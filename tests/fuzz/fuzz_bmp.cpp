@@ -26,7 +26,15 @@ namespace {
 // kept to 4 MB a run, so that a run stays fast.
 const uint64_t MAX_PIXEL_BYTES = 1 << 22;
 
-std::string picturePath, celPath;
+std::string picturePath, celPath, registryPath;
+
+// The next input finds the scratch folder as the first one did: empty.
+void removeFilesMade()
+{
+    remove(picturePath.c_str());
+    remove(celPath.c_str());
+    remove(registryPath.c_str());
+}
 
 bool nothingHeld()
 {
@@ -42,7 +50,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         static ScratchFolder scratch;  // removed at exit; palette mode stays off in its registry
         picturePath = scratch.path("picture.bmp");
         celPath = scratch.path("picture.cel");
+        registryPath = scratch.path("registry");
     }
+    startWithACleanNativeLayer();
     BmpLayout layout;
     std::string reason;
     if (readBmpLayout(data, size, &layout, &reason) && celFit(layout.depth, layout.width, layout.rows) == CEL_FITS &&
@@ -54,6 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (!openSourcePicture(picturePath, TransparencyChoice(), &picture, &reason)) {
         CHECK(!reason.empty(), "");
         CHECK(nothingHeld(), "after a refusal: " + reason);
+        removeFilesMade();
         return 0;
     }
     char path[MAX_PATH + 8] = "";
@@ -70,5 +81,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
               written.st_size == CEL_HEADER_BYTES + (int64_t)celRowBytes(picture.depth, picture.width) * picture.height,
           kind);
     CHECK(nothingHeld(), kind);
+    removeFilesMade();
     return 0;
 }

@@ -1,5 +1,5 @@
-// How a fuzz target reports a broken invariant: it says which one, with the
-// input's detail, and aborts, so that libFuzzer keeps the input.
+// What every fuzz target does: report a broken invariant, and start each
+// input from a clean native layer.
 #ifndef PORVANE_FUZZ_CHECK_H
 #define PORVANE_FUZZ_CHECK_H
 
@@ -7,6 +7,21 @@
 #include <stdlib.h>
 #include <string>
 
+#include "native_platform.h"
+
+// The native layer logs every call it counts, and records every pause and
+// message box: over millions of inputs that alone would fill the memory, and
+// libFuzzer would stop on it as if the plug-in leaked. Each input therefore
+// starts with none of them and no fault planned.
+inline void startWithACleanNativeLayer()
+{
+    NativePlatform::resetCalls();
+    NativePlatform::forgetSleeps();
+    NativePlatform::forgetMessageBoxes();
+}
+
+// A broken invariant: the target says which one, with the input's detail,
+// and aborts, so that libFuzzer keeps the input.
 inline void failInvariant(const char* what, const std::string& detail)
 {
     fprintf(stderr, "invariant broken: %s %s\n", what, detail.c_str());

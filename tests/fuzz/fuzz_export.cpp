@@ -199,6 +199,7 @@ LONG WINAPI progress(LONG numerator, LONG denominator, LONG userValue)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     setUpOnce();
+    startWithACleanNativeLayer();
     Reader in{data, size};
     const int16_t depth = (int16_t)in.le(2);
     int32_t width = (int32_t)in.le(4);
@@ -252,7 +253,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     progressSeen.clear();
     const NativePlatform::Held before = NativePlatform::held();
     NativePlatform::resetCalls();
-    const LONG status = CreatePicture(pathBuffer.data(), flags, &picture.header, &picture.bits, &picture.info,
+    const LONG status = CreatePicture(pathBuffer.data(), flags, &picture.header, &picture.bits, infoRecord(picture),
                                       progressMode == PROGRESS_NONE ? NULL : progress, 0x5EED);
     const std::vector<std::string> calls = NativePlatform::callLog();
     const NativePlatform::Held after = NativePlatform::held();

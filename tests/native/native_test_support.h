@@ -1,7 +1,8 @@
-// Helpers shared by the native tests, the fuzz target and the benchmarks:
-// pictures handed over as a host hands them, the KiSS file they must become,
-// a scratch folder with its own registry file, and the progress calls an
-// export made. Free of gtest, so that the fuzz target can link it.
+// Helpers of the native tests, the fuzz targets and the native benchmark,
+// beside the ones both builds share (tests/shared: pictures as the host hands
+// them and the KiSS file they must become, the scratch folder, the stored
+// setting): the progress calls an export made, and plain file access. Free
+// of gtest, so that the fuzz targets can link it.
 #ifndef PORVANE_NATIVE_TEST_SUPPORT_H
 #define PORVANE_NATIVE_TEST_SUPPORT_H
 
@@ -12,36 +13,17 @@
 #include <vector>
 
 #include "../../plugin/plugin_api.h"
+#include "../shared/host_picture.h"
+#include "../shared/scratch_folder.h"
+#include "../shared/stored_setting.h"
 #include "native_platform.h"
 
-// Bytes per host row (8 bits a pixel for a depth that makes no sense),
-// padded to a multiple of 4 bytes.
-int32_t hostStride(int32_t depth, int32_t width);
-// Bytes per row of a KiSS file: packed, unpadded.
-int64_t kissRowBytes(int32_t depth, int64_t width);
-
-// A picture in movable memory handles, as the host passes it. `rows` are the
-// host's rows as stored (bottom row first for a positive height).
-struct HostPicture {
-    HostPicture(int16_t depth, int32_t width, int32_t height, const std::vector<uint8_t>& rows);
-    ~HostPicture();
-    HostPicture(const HostPicture&) = delete;
-    HostPicture& operator=(const HostPicture&) = delete;
-
-    HLOCAL header;
-    HLOCAL bits;
-    PictureInfoRecord info;
-};
-
-// Host rows of the given size filled with a pattern that differs per byte.
-std::vector<uint8_t> patternBits(int32_t depth, int32_t width, int32_t height, uint8_t seed = 0);
-
-// The KiSS file the host rows must become, worked out pixel by pixel: the
-// 32-byte header, then the rows top row first; depths with no conversion
-// give zero rows. 32-bit pixels keep their bytes, and get alpha 255 when the
-// picture has none at all.
-std::vector<uint8_t> expectedKissFile(int16_t depth, int32_t width, int32_t height,
-                                      const std::vector<uint8_t>& hostRows, uint8_t mark);
+// The host's picture information record as the plug-in's own type.
+inline const PictureInfoRecord* infoRecord(const HostPicture& picture)
+{
+    static_assert(sizeof(PictureInfoRecord) <= sizeof picture.info, "the record fits the host's 32 bytes");
+    return (const PictureInfoRecord*)picture.info;
+}
 
 // The progress calls of one export, as (numerator, denominator, user value).
 struct ProgressCall {
@@ -59,24 +41,8 @@ LONG WINAPI recordProgress(LONG numerator, LONG denominator, LONG userValue);
 // copied into a buffer with room for the palette extension and copied back.
 LONG exportTo(std::string* path, HostPicture& picture);
 
-// A fresh folder under the system's temporary folder, removed with all it
-// holds; the registry file of the native layer points into it meanwhile.
-struct ScratchFolder {
-    ScratchFolder();
-    ~ScratchFolder();
-    std::string path(const std::string& name) const { return folder + "/" + name; }
-    std::string windowsPath(const std::string& name) const;  // as the host names it
-    std::vector<std::string> names() const;  // the files in it but the registry, sorted
-    std::string folder;
-};
-
-std::vector<std::string> folderEntries(const std::string& folder);  // sorted, without "." and ".."
 bool isFolder(const std::string& path);
-void removeTree(const std::string& path);
 std::vector<uint8_t> readFile(const std::string& path);
 void writeFile(const std::string& path, const std::vector<uint8_t>& bytes);
-
-// Stores "ChengePallet" in the native registry with the given type and bytes.
-void storeSetting(DWORD type, const std::vector<uint8_t>& bytes);
 
 #endif

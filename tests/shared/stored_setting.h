@@ -1,7 +1,8 @@
-// The palette-mode setting exactly as the registry holds it, read through the
-// registry calls themselves, so that a value written with the wrong size or
-// type shows as such. Shared by the native and the Wine tests of the dialog:
-// both builds offer the same registry calls.
+// The palette-mode setting exactly as the registry holds it, stored and read
+// through the registry calls themselves, so that a value written with the
+// wrong size or type shows as such. One set for the native and the Wine tests
+// and the fuzz targets: both builds offer the same registry calls. Free of
+// gtest (PrintTo needs none).
 #ifndef PORVANE_STORED_SETTING_H
 #define PORVANE_STORED_SETTING_H
 
@@ -10,8 +11,6 @@
 #include <stdint.h>
 #include <ostream>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 const char settingsKey[] = "Software\\brovald\\porvane";
 const char settingName[] = "ChengePallet";
@@ -28,14 +27,35 @@ struct Stored {
 
 inline void PrintTo(const Stored& stored, std::ostream* out)
 {
-    if (!stored.present)
+    if (!stored.present) {
         *out << "(no value)";
-    else
-        *out << "type " << stored.type << ", bytes " << ::testing::PrintToString(stored.bytes);
+        return;
+    }
+    *out << "type " << stored.type << ", bytes {";
+    for (size_t i = 0; i < stored.bytes.size(); ++i)
+        *out << (i ? ", " : " ") << (unsigned)stored.bytes[i];
+    *out << (stored.bytes.empty() ? "}" : " }");
 }
 
 const Stored noValue = {false, 0, {}};
 inline Stored dword(uint8_t low) { return Stored{true, REG_DWORD, {low, 0, 0, 0}}; }
+
+// Stores the setting with the given type and bytes, making the key if needed.
+inline bool storeSetting(DWORD type, const std::vector<uint8_t>& bytes)
+{
+    HKEY key = NULL;
+    if (RegCreateKeyA(HKEY_CURRENT_USER, settingsKey, &key) != ERROR_SUCCESS)
+        return false;
+    LONG result = RegSetValueExA(key, settingName, 0, type, bytes.data(), (DWORD)bytes.size());
+    RegCloseKey(key);
+    return result == ERROR_SUCCESS;
+}
+
+inline bool storeSettingDword(DWORD value)
+{
+    return storeSetting(REG_DWORD, {(uint8_t)value, (uint8_t)(value >> 8), (uint8_t)(value >> 16),
+                                    (uint8_t)(value >> 24)});
+}
 
 inline Stored readStoredSetting()
 {

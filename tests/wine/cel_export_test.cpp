@@ -40,7 +40,7 @@ TEST_F(CelExport, HostHandlesShowTheirLocks)
 {
     // Every export is checked for handles left locked; that check relies on
     // the lock count being visible.
-    HostPicture picture(patternPixels(8, 2, 2, 0), false);
+    PixelPicture picture(patternPixels(8, 2, 2, 0), false);
     ASSERT_NE(LocalLock(picture.header), nullptr);
     EXPECT_EQ(lockCount(picture.header), 1u);
     LocalUnlock(picture.header);
@@ -80,7 +80,7 @@ TEST_F(CelExport, RowsMatchTheEncoderAtEveryDepthWidthAndOrientation)
                     for (uint8_t junk : {0xEE, 0xFF}) {
                         SCOPED_TRACE(::testing::Message() << c.depth << " bits, " << width << " x " << height
                                                           << (topDown ? " top-down" : "") << ", junk " << (int)junk);
-                        HostPicture picture(pixels, topDown, junk);
+                        PixelPicture picture(pixels, topDown, junk);
                         expectFile(picture, expectedKissFile(pixels, MARK_CEL));
                     }
                 }
@@ -102,7 +102,7 @@ TEST_F(CelExport, FilesAsWrittenByHand)
         file.resize(32, 0);
         file.insert(file.end(), rows.begin(), rows.end());
         EXPECT_EQ(expectedKissFile(p, MARK_CEL), file);
-        HostPicture picture(p, false, 0xFF);
+        PixelPicture picture(p, false, 0xFF);
         expectFile(picture, file);
     };
     expectHandWritten({8, 6, 2, {0x0A, 0x0D, 0x1A, 0x0D, 0x0A, 0x00, 0x1A, 0x1A, 0x0A, 0x0A, 0x0D, 0x0D}},
@@ -125,7 +125,7 @@ TEST_F(CelExport, ExistingLongerFileIsReplacedWhole)
 {
     ASSERT_TRUE(writeFile(scratch.path("old.cel"), std::vector<uint8_t>(5000, 0xEE)));
     Pixels pixels = patternPixels(8, 3, 2, 9);
-    HostPicture picture(pixels, false);
+    PixelPicture picture(pixels, false);
     expectFile(picture, expectedKissFile(pixels, MARK_CEL), "old.cel");
 }
 
@@ -134,7 +134,7 @@ TEST_F(CelExport, ExistingLongerFileIsReplacedWhole)
 TEST_F(CelExport, DestinationsThatCannotBeWrittenAreRefusedBeforeAnythingIsCreated)
 {
     const std::vector<uint8_t> earlier(100, 0x42);
-    HostPicture picture(patternPixels(8, 5, 2, 1), false);
+    PixelPicture picture(patternPixels(8, 5, 2, 1), false);
 
     const std::string missing = scratch.path("missing\\picture.cel");
     std::string path = missing;
@@ -184,7 +184,7 @@ TEST_F(CelExport, LongFoldersAndPathsAroundTheLimits)
         const std::string destination = folder + name;
         ASSERT_TRUE(writeFile(destination, earlier));
 
-        HostPicture picture(pixels, false);
+        PixelPicture picture(pixels, false);
         std::string path = destination;
         const LONG status = exportPicture(&path, picture);
         if (c.status >= 0) {
@@ -230,7 +230,7 @@ TEST_F(CelExport, ADestinationHeldForAMomentIsReplacedOnceLetGo)
         ASSERT_NE(hold.file, INVALID_HANDLE_VALUE);
         HANDLE letGo = CreateThread(NULL, 0, letGoLater, &hold, 0, NULL);
         ASSERT_NE(letGo, (HANDLE)NULL);
-        HostPicture picture(pixels, false);
+        PixelPicture picture(pixels, false);
         EXPECT_EQ(exportPicture(&path, picture), c.status);
         WaitForSingleObject(letGo, INFINITE);
         CloseHandle(letGo);
@@ -257,7 +257,7 @@ TEST_F(CelExport, ProgressCarriesTheHostsValueAndCanStopTheExport)
         SCOPED_TRACE(::testing::Message() << "user value " << c.userValue << ", stop at " << c.stopAt);
         std::string path = scratch.path("progress.cel");
         DeleteFileA(path.c_str());
-        HostPicture picture(pixels, false);
+        PixelPicture picture(pixels, false);
         EXPECT_EQ(exportPicture(&path, picture, c.progress, c.userValue, c.stopAt), c.stopAt < 0 ? 0 : 101);
         Calls calls = {{0, 1, c.userValue}, {1, 1, c.userValue}};
         calls.resize(c.progress == NULL ? 0 : c.stopAt == 0 ? 1 : 2);
@@ -273,7 +273,7 @@ TEST_F(CelExport, ProgressCarriesTheHostsValueAndCanStopTheExport)
     const std::vector<uint8_t> old(100, 0x42);
     std::string path = scratch.path("progress.cel");
     ASSERT_TRUE(writeFile(path, old));
-    HostPicture picture(pixels, false);
+    PixelPicture picture(pixels, false);
     EXPECT_EQ(exportPicture(&path, picture, recordProgress, 55, 0), 101);
     EXPECT_TRUE(fileHolds(path, old));
     EXPECT_EQ(scratch.names(), Names{"progress.cel"});

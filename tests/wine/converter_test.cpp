@@ -113,7 +113,7 @@ std::vector<uint8_t> bmpFile(uint32_t infoSize, int32_t width, int32_t height, u
 // The rows as a host (and an uncompressed BMP) stores them.
 std::vector<uint8_t> storedRows(const Pixels& pixels, bool topDown)
 {
-    HostPicture picture(pixels, topDown, 0);
+    PixelPicture picture(pixels, topDown, 0);
     const size_t size = (size_t)(((int64_t)pixels.width * pixels.depth + 31) / 32 * 4) * pixels.height;
     const uint8_t* bits = (const uint8_t*)LocalLock(picture.bits);
     std::vector<uint8_t> rows(bits, bits + size);

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "../../plugin/version.h"
+#include "../../resources/resource_ids.h"
 #include "../shared/stored_setting.h"
 
 namespace {
@@ -47,13 +48,14 @@ Stored readSetting() { return readStoredSetting(); }
 
 void writeSetting(const Stored& stored)
 {
-    HKEY key = NULL;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyA(HKEY_CURRENT_USER, settingsKey, &key));
-    if (stored.present)
-        RegSetValueExA(key, settingName, 0, stored.type, stored.bytes.data(), (DWORD)stored.bytes.size());
-    else
+    if (stored.present) {
+        ASSERT_TRUE(storeSetting(stored.type, stored.bytes));
+    } else {
+        HKEY key = NULL;
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyA(HKEY_CURRENT_USER, settingsKey, &key));
         RegDeleteValueA(key, settingName);
-    RegCloseKey(key);
+        RegCloseKey(key);
+    }
     ASSERT_EQ(stored, readSetting());
 }
 
@@ -177,6 +179,16 @@ public:
     }
 
     void closeFromCaption() { PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0); }
+
+    // Tabs until control `id` has the focus: at most once round the three.
+    void tabTo(int id)
+    {
+        for (int tabs = 0; tabs < 3 && focused() != item(id); ++tabs) {
+            press(VK_TAB);
+            settle();
+        }
+        EXPECT_EQ(item(id), focused()) << "tabbing never reached control " << id;
+    }
 
     // Waits until the dialog has handled everything posted so far. Not for
     // input that ends the dialog: its loop stops there.
@@ -322,8 +334,8 @@ TEST_F(WineDialog, SettingsOpenAtTheHostWindowsClientOriginWithOkFocused)
         EXPECT_EQ(host, GetWindow(d.dialog(), GW_OWNER));
         EXPECT_FALSE(IsWindowEnabled(host)) << "the dialog is not modal to the host's window";
         EXPECT_EQ(d.item(IDOK), d.focused());
-        EXPECT_FALSE(d.checked(101));
-        EXPECT_EQ(BS_CHECKBOX, GetWindowLongPtrA(d.item(101), GWL_STYLE) & BS_TYPEMASK);
+        EXPECT_FALSE(d.checked(IDC_PALETTE_CHECK));
+        EXPECT_EQ(BS_CHECKBOX, GetWindowLongPtrA(d.item(IDC_PALETTE_CHECK), GWL_STYLE) & BS_TYPEMASK);
         d.click(IDOK);
     });
     EXPECT_EQ(dword(0), after);
@@ -336,7 +348,9 @@ TEST_F(WineDialog, TheBoxShowsTheStoredValueAndOnlyOkStoresItsState)
                                        enter = [](Driver& d) { d.press(VK_RETURN); },  // on the focused OK
                                        esc = [](Driver& d) { d.press(VK_ESCAPE); },
                                        cancel = [](Driver& d) { d.click(IDCANCEL); },
-                                       close = [](Driver& d) { d.closeFromCaption(); };
+                                       close = [](Driver& d) { d.closeFromCaption(); },
+                                       enterOnCancel = [](Driver& d) { d.tabTo(IDCANCEL); d.press(VK_RETURN); },
+                                       spaceOnCancel = [](Driver& d) { d.tabTo(IDCANCEL); d.press(VK_SPACE); };
     struct Case {
         const char* what;
         Stored before;
@@ -354,16 +368,19 @@ TEST_F(WineDialog, TheBoxShowsTheStoredValueAndOnlyOkStoresItsState)
         {"1, toggled, Cancel", dword(1), true, true, cancel, dword(1)},
         {"none, toggled, caption's close", noValue, false, true, close, noValue},
         {"1, toggled, caption's close", dword(1), true, true, close, dword(1)},
+        {"none, toggled, Enter on the focused Cancel", noValue, false, true, enterOnCancel, noValue},
+        {"1, toggled, Enter on the focused Cancel", dword(1), true, true, enterOnCancel, dword(1)},
+        {"1, toggled, space on the focused Cancel", dword(1), true, true, spaceOnCancel, dword(1)},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         Stored after = settings(c.before, [&](Driver& d) {
             SCOPED_TRACE(c.what);  // traces are per thread
-            EXPECT_EQ(c.shown, d.checked(101));
+            EXPECT_EQ(c.shown, d.checked(IDC_PALETTE_CHECK));
             if (c.toggle) {
-                d.click(101);
+                d.click(IDC_PALETTE_CHECK);
                 d.settle();
-                EXPECT_EQ(!c.shown, d.checked(101));
+                EXPECT_EQ(!c.shown, d.checked(IDC_PALETTE_CHECK));
             }
             c.end(d);
         });
@@ -379,16 +396,16 @@ TEST_F(WineDialog, EveryClickAndEverySpaceTogglesTheBoxOnce)
         EXPECT_EQ(d.item(IDCANCEL), d.focused());
         d.press(VK_TAB);
         d.settle();
-        EXPECT_EQ(d.item(101), d.focused()) << "two tabs from OK, past Cancel, reach the box";
+        EXPECT_EQ(d.item(IDC_PALETTE_CHECK), d.focused()) << "two tabs from OK, past Cancel, reach the box";
         for (bool expected : {true, false}) {
             d.press(VK_SPACE);
             d.settle();
-            EXPECT_EQ(expected, d.checked(101));
+            EXPECT_EQ(expected, d.checked(IDC_PALETTE_CHECK));
         }
         for (bool expected : {true, false, true}) {
-            d.click(101);
+            d.click(IDC_PALETTE_CHECK);
             d.settle();
-            EXPECT_EQ(expected, d.checked(101));
+            EXPECT_EQ(expected, d.checked(IDC_PALETTE_CHECK));
         }
         // Enter on the box is the default button's, OK.
         d.press(VK_RETURN);
@@ -404,7 +421,7 @@ TEST_F(WineDialog, SettingsTextsAndFontAreTheJapaneseOnes)
         EXPECT_EQ(L"設定", textOf(d.dialog()));
         EXPECT_EQ(L"OK", textOf(d.item(IDOK)));
         EXPECT_EQ(L"ｷｬﾝｾﾙ", textOf(d.item(IDCANCEL)));
-        EXPECT_EQ(L"[256×1×24bitColor]\nのファイルならばKissパレットにする", textOf(d.item(101)));
+        EXPECT_EQ(L"[256×1×24bitColor]\nのファイルならばKissパレットにする", textOf(d.item(IDC_PALETTE_CHECK)));
 
         LOGFONTW font = {};
         ASSERT_NE(0, GetObjectW((HFONT)d.send(d.dialog(), WM_GETFONT), sizeof font, &font));

@@ -34,11 +34,11 @@ protected:
     static void expectExport(std::string path, const std::string& expected, uint8_t mark,
                              const Pixels& pixels = strip(), bool topDown = false)
     {
-        HostPicture picture(pixels, topDown);
+        PixelPicture picture(pixels, topDown);
         ASSERT_EQ(exportPicture(&path, picture), 0);
         EXPECT_EQ(path, expected);
         EXPECT_EQ(progressCalls, (Calls{{0, 1, 77}, {1, 1, 77}}));
-        size_t cut = folderPartLength(expected);
+        size_t cut = (size_t)folderPartLength(expected.c_str());
         EXPECT_EQ(fileEntries(cut == 0 ? "." : expected.substr(0, cut - 1)), Names{expected.substr(cut)});
         EXPECT_TRUE(fileHolds(expected, expectedKissFile(pixels, mark)));
         DeleteFileA(expected.c_str());
@@ -52,14 +52,12 @@ TEST_F(PaletteMode, WithoutKeyTheExportCreatesTheKeyButNoValue)
 {
     // The maker's key goes too (RegDeleteKey keeps it if it has other
     // subkeys), so that the export has to create both.
-    RegDeleteKeyA(HKEY_CURRENT_USER, settingsKeyPath);
+    RegDeleteKeyA(HKEY_CURRENT_USER, settingsKey);
     RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\brovald");
     ASSERT_FALSE(settingsKeyExists());
     expectExport(scratch.path("strip.cel"), scratch.path("strip.cel"), MARK_CEL);
     EXPECT_TRUE(settingsKeyExists());
-    DWORD type = 0;
-    std::vector<uint8_t> bytes;
-    EXPECT_FALSE(readSetting(&type, &bytes)) << "the export stored a setting of type " << type;
+    EXPECT_EQ(noValue, readStoredSetting()) << "the export stored a setting";
 }
 
 TEST_F(PaletteMode, OnlyAStoredOneTurnsItOn)
@@ -95,11 +93,7 @@ TEST_F(PaletteMode, OnlyAStoredOneTurnsItOn)
         expectExport(scratch.path("strip.cel"), scratch.path(c.on ? "strip.kcf" : "strip.cel"),
                      c.on ? MARK_PALETTE : MARK_CEL);
         // Reading the setting leaves it as the user stored it.
-        DWORD type = 0;
-        std::vector<uint8_t> bytes;
-        ASSERT_TRUE(readSetting(&type, &bytes));
-        EXPECT_EQ(type, c.type);
-        EXPECT_EQ(bytes, c.bytes);
+        EXPECT_EQ((Stored{true, c.type, c.bytes}), readStoredSetting());
     }
 }
 
@@ -173,7 +167,7 @@ TEST_F(PaletteMode, JapaneseNamesLandWhereTheyWereAsked)
 TEST_F(PaletteMode, MissingFolderStillRewritesTheName)
 {
     ASSERT_TRUE(storeSettingDword(1));
-    HostPicture picture(strip(), false);
+    PixelPicture picture(strip(), false);
     std::string path = scratch.path("missing\\strip.cel");
     EXPECT_EQ(exportPicture(&path, picture, recordProgress, 31), 109);
     EXPECT_EQ(path, scratch.path("missing\\strip.kcf"));
@@ -224,7 +218,7 @@ TEST_F(PaletteMode, LongNamesAreRewrittenOnlyWhenTheResultFits)
             const std::string filler(length - prefix.size() - e.tail.size(), 'n');
             const std::string given = prefix + filler + e.tail, rewritten = prefix + filler + e.rewritten;
             const std::string expected = length < 256 && rewritten.size() <= 255 ? rewritten : given;
-            HostPicture picture(strip(), false);
+            PixelPicture picture(strip(), false);
             std::string path = given;
             LONG status = exportPicture(&path, picture, recordProgress, 3);
             EXPECT_EQ(path, expected);

@@ -84,7 +84,7 @@ TEST(StackDiscipline, EachExportRemovesItsOwnArguments)
     std::string path = scratch.path("stack.cel");
     std::vector<char> pathBuffer(path.begin(), path.end());
     pathBuffer.resize(path.size() + 5, '\0');
-    HostPicture picture(patternPixels(8, 3, 2, 1), false);
+    PixelPicture picture(patternPixels(8, 3, 2, 1), false);
     resetProgress(0);  // stopped at the first report: nothing is read or written
 
     struct Case {

@@ -77,7 +77,7 @@ TEST(Stress, RandomPicturesAndNamesMatchAnIndependentEncoder)
             name = (random.range(0, 1) ? "v1.2/" : "v1.2\\w.x/") + name;
         const std::string path = scratch.path(name);
 
-        HostPicture picture(pixels, topDown);
+        PixelPicture picture(pixels, topDown);
         std::string written = path;
         LONG status = exportPicture(&written, picture, nullptr);
 
@@ -126,7 +126,7 @@ DWORD WINAPI exportInTurn(LPVOID argument)
         const std::string given = worker->folder + "\\" + (palette ? row.given : "cel.cel");
         const std::string expected = palette ? worker->folder + "\\" + row.result : given;
         // CreatePicture itself: the shared helper keeps its checks in globals.
-        HostPicture picture(palette ? strip : cel, false);
+        PixelPicture picture(palette ? strip : cel, false);
         std::vector<char> buffer(given.begin(), given.end());
         buffer.resize(given.size() + 5, '\0');
         LONG status = porvane().CreatePicture(buffer.data(), 0, &picture.header, &picture.bits, picture.info, NULL, 0);

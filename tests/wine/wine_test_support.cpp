@@ -64,11 +64,10 @@ Pixels patternPixels(int16_t depth, int32_t width, int32_t height, uint32_t seed
     return pixels;
 }
 
-// Row y of `pixels` into `out`: 1 and 4 bits with the leftmost pixel in the
-// high bits, 24 bits blue-green-red for the host and red-green-blue in the
-// file, 32 bits blue-green-red-alpha in both. Bytes and bits that hold no
-// pixel are left as they are.
-static void packRow(const Pixels& pixels, int32_t y, uint8_t* out, bool hostOrder)
+// Row y of `pixels` into `out` as the host stores it: 1 and 4 bits with the
+// leftmost pixel in the high bits, 24 bits blue-green-red, 32 bits
+// blue-green-red-alpha. Bytes and bits that hold no pixel are left as they are.
+static void packRow(const Pixels& pixels, int32_t y, uint8_t* out)
 {
     for (int32_t x = 0; x < pixels.width; ++x) {
         uint32_t value = pixels.at(x, y);
@@ -84,9 +83,9 @@ static void packRow(const Pixels& pixels, int32_t y, uint8_t* out, bool hostOrde
             out[x] = (uint8_t)value;
             break;
         case 24:
-            out[3 * x + (hostOrder ? 0 : 2)] = (uint8_t)value;  // blue
+            out[3 * x] = (uint8_t)value;  // blue
             out[3 * x + 1] = (uint8_t)(value >> 8);
-            out[3 * x + (hostOrder ? 2 : 0)] = (uint8_t)(value >> 16);
+            out[3 * x + 2] = (uint8_t)(value >> 16);
             break;
         case 32:
             for (int byte = 0; byte < 4; ++byte)
@@ -98,35 +97,17 @@ static void packRow(const Pixels& pixels, int32_t y, uint8_t* out, bool hostOrde
 
 std::vector<uint8_t> expectedKissFile(const Pixels& pixels, uint8_t mark)
 {
-    std::vector<uint8_t> file = {'K', 'i', 'S', 'S', mark, (uint8_t)pixels.depth, 0, 0,
-                                 (uint8_t)pixels.width, (uint8_t)(pixels.width >> 8),
-                                 (uint8_t)pixels.height, (uint8_t)(pixels.height >> 8)};
-    file.resize(32, 0);
-    int32_t rowBytes = pixels.depth == 1 ? (pixels.width + 7) / 8
-                       : pixels.depth == 4 ? (pixels.width + 1) / 2
-                       : pixels.depth == 24 ? 3 * pixels.width
-                       : pixels.depth == 32 ? 4 * pixels.width
-                                            : pixels.width;  // zero-filled when there is no cel form
-    for (int32_t y = 0; y < pixels.height; ++y) {
-        file.resize(file.size() + rowBytes, 0);
-        packRow(pixels, y, file.data() + file.size() - rowBytes, false);
-    }
-    // A 32-bit picture without any alpha is opaque.
-    if (pixels.depth == 32 && std::all_of(pixels.values.begin(), pixels.values.end(),
-                                          [](uint32_t value) { return value >> 24 == 0; }))
-        for (size_t alpha = 32 + 3; alpha < file.size(); alpha += 4)
-            file[alpha] = 0xFF;
-    return file;
+    return expectedKissFile(pixels.depth, pixels.width, pixels.height, hostRows(pixels, false, 0), mark);
 }
 
-// Bottom row first unless `topDown`; rows padded to 4 bytes.
-static std::vector<uint8_t> hostRows(const Pixels& pixels, bool topDown, uint8_t junk)
+// Rows padded to 4 bytes.
+std::vector<uint8_t> hostRows(const Pixels& pixels, bool topDown, uint8_t junk)
 {
     const int32_t stride = (int32_t)(((int64_t)pixels.width * pixels.depth + 31) / 32 * 4);
     std::vector<uint8_t> bits((size_t)stride * pixels.height, junk);
     for (int32_t row = 0; row < pixels.height; ++row) {
         uint8_t* out = bits.data() + (size_t)row * stride;
-        packRow(pixels, topDown ? row : pixels.height - 1 - row, out, true);
+        packRow(pixels, topDown ? row : pixels.height - 1 - row, out);
         // Depths without a cel form: any non-zero content shows that none
         // of it reaches the file.
         if (pixels.depth != 1 && pixels.depth != 4 && pixels.depth != 8 && pixels.depth != 24 && pixels.depth != 32)
@@ -134,46 +115,6 @@ static std::vector<uint8_t> hostRows(const Pixels& pixels, bool topDown, uint8_t
                 out[i] = (uint8_t)(junk + 31 * i + row);
     }
     return bits;
-}
-
-HostPicture::HostPicture(const Pixels& pixels, bool topDown, uint8_t junk)
-    : HostPicture(pixels.depth, pixels.width, topDown ? -pixels.height : pixels.height,
-                  hostRows(pixels, topDown, junk))
-{
-}
-
-HostPicture::HostPicture(int16_t depth, int32_t width, int32_t headerHeight, const std::vector<uint8_t>& rows)
-{
-    header = LocalAlloc(LMEM_MOVEABLE | LMEM_ZEROINIT, 40);
-    // A movable block of 0 bytes is "discarded" and cannot be locked; the
-    // host always hands over a real block.
-    bits = LocalAlloc(LMEM_MOVEABLE, rows.empty() ? 4 : rows.size());
-    if (header == NULL || bits == NULL) {
-        ADD_FAILURE() << "LocalAlloc failed for a " << rows.size() << "-byte picture";
-        return;
-    }
-    BITMAPINFOHEADER* bitmapHeader = (BITMAPINFOHEADER*)LocalLock(header);
-    bitmapHeader->biSize = sizeof(BITMAPINFOHEADER);
-    bitmapHeader->biWidth = width;
-    bitmapHeader->biHeight = headerHeight;
-    bitmapHeader->biPlanes = 1;
-    bitmapHeader->biBitCount = (WORD)depth;
-    bitmapHeader->biSizeImage = (DWORD)rows.size();
-    LocalUnlock(header);
-    if (!rows.empty())
-        memcpy(LocalLock(bits), rows.data(), rows.size());
-    LocalUnlock(bits);
-
-    // The host's own fields around the depth: the plug-in reads offset 20 only.
-    memset(info, 0xC3, sizeof info);
-    info[20] = (uint8_t)depth;
-    info[21] = (uint8_t)((uint16_t)depth >> 8);
-}
-
-HostPicture::~HostPicture()
-{
-    LocalFree(header);
-    LocalFree(bits);
 }
 
 // ---------------------------------------------------------------------------
@@ -220,81 +161,9 @@ LONG exportPicture(std::string* path, HostPicture& picture, ProgressFn progress,
 // ---------------------------------------------------------------------------
 // Files
 
-// The test's own file calls go through the wide functions, with "\\?\" in
-// front of a name too long for the ANSI ones, so that the long-name tests'
-// files can be made, read and removed whatever porvane makes of them.
-std::wstring wholePath(const std::string& path)
-{
-    int length = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, NULL, 0);
-    std::wstring wide(length > 0 ? length : 1, L'\0');
-    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, &wide[0], length);
-    wide.pop_back();
-    return path.size() >= MAX_PATH - 12 ? L"\\\\?\\" + wide : wide;
-}
-
-static void removeTree(const std::wstring& folder)
-{
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
-    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found)) {
-        std::wstring path = folder + L"\\" + found.cFileName;
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            DeleteFileW(path.c_str());
-        else if (wcscmp(found.cFileName, L".") != 0 && wcscmp(found.cFileName, L"..") != 0)
-            removeTree(path);
-    }
-    if (search != INVALID_HANDLE_VALUE)
-        FindClose(search);
-    RemoveDirectoryW(folder.c_str());
-}
-
-ScratchFolder::ScratchFolder()
-{
-    static unsigned counter = 0;
-    char temp[MAX_PATH];
-    DWORD length = GetTempPathA(sizeof temp, temp);
-    if (length == 0 || length >= sizeof temp) {
-        ADD_FAILURE() << "GetTempPathA failed";
-        return;
-    }
-    for (int attempt = 0; attempt < 100 && folder.empty(); ++attempt) {
-        char name[64];
-        snprintf(name, sizeof name, "porvane-e2e-%lu-%u", (unsigned long)GetCurrentProcessId(), ++counter);
-        if (CreateDirectoryA((temp + std::string(name)).c_str(), NULL))
-            folder = temp + std::string(name);
-    }
-    if (folder.empty())
-        ADD_FAILURE() << "cannot create a scratch folder under " << temp;
-}
-
-ScratchFolder::~ScratchFolder()
-{
-    if (!folder.empty())
-        removeTree(L"\\\\?\\" + wholePath(folder));
-}
-
-Names ScratchFolder::names() const
-{
-    return folderEntries(folder);
-}
-
-Names folderEntries(const std::string& folder)
-{
-    Names names;
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW(wholePath(folder + "\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        char name[2 * MAX_PATH];
-        WideCharToMultiByte(CP_ACP, 0, found.cFileName, -1, name, sizeof name, NULL, NULL);
-        if (strcmp(name, ".") != 0 && strcmp(name, "..") != 0)
-            names.push_back(name);
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
-    std::sort(names.begin(), names.end());
-    return names;
-}
+// The test's own file calls go through the wide functions (wholePath), so
+// that the long-name tests' files can be made, read and removed whatever
+// porvane makes of them.
 
 Names fileEntries(const std::string& folder)
 {
@@ -303,15 +172,6 @@ Names fileEntries(const std::string& folder)
         if (!(GetFileAttributesW(wholePath(folder + "\\" + name).c_str()) & FILE_ATTRIBUTE_DIRECTORY))
             files.push_back(name);
     return files;
-}
-
-size_t folderPartLength(const std::string& path)
-{
-    size_t cut = 0;
-    for (const char* at = path.c_str(); *at != '\0'; at = CharNextA(at))
-        if (*at == '\\' || *at == '/')
-            cut = at - path.c_str() + 1;
-    return cut;
 }
 
 bool writeFile(const std::string& path, const std::vector<uint8_t>& bytes)
@@ -367,29 +227,10 @@ bool makePaletteRenameFolders(const ScratchFolder& folder)
 // ---------------------------------------------------------------------------
 // The palette-mode setting
 
-const char settingsKeyPath[] = "Software\\brovald\\porvane";
-static const char settingName[] = "ChengePallet";
-
-bool storeSetting(DWORD type, const std::vector<uint8_t>& bytes)
-{
-    HKEY key = NULL;
-    if (RegCreateKeyA(HKEY_CURRENT_USER, settingsKeyPath, &key) != ERROR_SUCCESS)
-        return false;
-    LONG result = RegSetValueExA(key, settingName, 0, type, bytes.data(), (DWORD)bytes.size());
-    RegCloseKey(key);
-    return result == ERROR_SUCCESS;
-}
-
-bool storeSettingDword(DWORD value)
-{
-    return storeSetting(REG_DWORD, {(uint8_t)value, (uint8_t)(value >> 8), (uint8_t)(value >> 16),
-                                    (uint8_t)(value >> 24)});
-}
-
 bool deleteSetting()
 {
     HKEY key = NULL;
-    LONG opened = RegOpenKeyExA(HKEY_CURRENT_USER, settingsKeyPath, 0, KEY_SET_VALUE, &key);
+    LONG opened = RegOpenKeyExA(HKEY_CURRENT_USER, settingsKey, 0, KEY_SET_VALUE, &key);
     if (opened != ERROR_SUCCESS)
         return opened == ERROR_FILE_NOT_FOUND;
     LONG result = RegDeleteValueA(key, settingName);
@@ -400,23 +241,8 @@ bool deleteSetting()
 bool settingsKeyExists()
 {
     HKEY key = NULL;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, settingsKeyPath, 0, KEY_READ, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, settingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
         return false;
     RegCloseKey(key);
     return true;
-}
-
-bool readSetting(DWORD* type, std::vector<uint8_t>* bytes)
-{
-    HKEY key = NULL;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, settingsKeyPath, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    DWORD size = 0;
-    LONG result = RegQueryValueExA(key, settingName, NULL, type, NULL, &size);
-    bytes->assign(size + 1, 0);  // never a null buffer, even for an empty value
-    if (result == ERROR_SUCCESS)
-        result = RegQueryValueExA(key, settingName, NULL, type, bytes->data(), &size);
-    bytes->resize(size);
-    RegCloseKey(key);
-    return result == ERROR_SUCCESS;
 }

@@ -1,9 +1,11 @@
-// What the tests of the real porvane.xpi share: the module loaded as a host
-// loads it, pictures handed over as the host hands them, a recording
-// progress callback, a scratch folder and the palette-mode setting.
+// What the tests of the real porvane.xpi share, beside the helpers of both
+// builds (tests/shared: pictures as the host hands them and the KiSS file
+// they must become, the scratch folder, the stored setting): the module
+// loaded as a host loads it, pictures made from pixel values, a recording
+// progress callback, file access, and the palette-mode setting's key.
 //
-// Nothing here includes the plug-in's own headers: the tests see only what a
-// host sees, so the types below are written from the host's side.
+// The tests see what a host sees: the only code of the plug-in they use is
+// its path helper (cel/path_text.h), to split the paths they expect.
 #ifndef PORVANE_WINE_TEST_SUPPORT_H
 #define PORVANE_WINE_TEST_SUPPORT_H
 
@@ -16,7 +18,11 @@
 
 #include <gtest/gtest.h>
 
+#include "../../cel/path_text.h"
+#include "../shared/host_picture.h"
 #include "../shared/palette_renames.h"
+#include "../shared/scratch_folder.h"
+#include "../shared/stored_setting.h"
 
 typedef LONG(WINAPI* ProgressFn)(LONG numerator, LONG denominator, LONG userValue);
 
@@ -52,26 +58,22 @@ struct Pixels {
 // alpha too).
 Pixels patternPixels(int16_t depth, int32_t width, int32_t height, uint32_t seed);
 
-// The KiSS file porvane should write for `pixels`, computed independently of
-// the plug-in: 32-byte header with `mark`, then packed rows, top row first.
-enum { MARK_CEL = 0x20, MARK_PALETTE = 0x10 };
+// The host's rows for `pixels`, bottom row first unless `topDown`, with
+// `junk` in the bits and bytes past each row's last pixel, as a host may
+// leave them.
+std::vector<uint8_t> hostRows(const Pixels& pixels, bool topDown, uint8_t junk = 0xEE);
+
+// The KiSS file porvane should write for `pixels` (expectedKissFile of their
+// host rows).
 std::vector<uint8_t> expectedKissFile(const Pixels& pixels, uint8_t mark);
 
-// The picture in movable memory handles (BITMAPINFOHEADER, rows) plus the
-// 32-byte information record with the depth at offset 20.
-struct HostPicture {
-    // `headerHeight` as the header says it (negative: top row first).
-    HostPicture(int16_t depth, int32_t width, int32_t headerHeight, const std::vector<uint8_t>& rows);
-    // The rows of `pixels`, with `junk` in the bits and bytes past each row's
-    // last pixel, as a host may leave them.
-    HostPicture(const Pixels& pixels, bool topDown, uint8_t junk = 0xEE);
-    ~HostPicture();
-    HostPicture(const HostPicture&) = delete;
-    HostPicture& operator=(const HostPicture&) = delete;
-
-    HLOCAL header;
-    HLOCAL bits;
-    uint8_t info[32];
+// The picture of `pixels` as the host hands it over.
+struct PixelPicture : HostPicture {
+    PixelPicture(const Pixels& pixels, bool topDown, uint8_t junk = 0xEE)
+        : HostPicture(pixels.depth, pixels.width, topDown ? -pixels.height : pixels.height,
+                      hostRows(pixels, topDown, junk))
+    {
+    }
 };
 
 inline UINT lockCount(HLOCAL handle) { return LocalFlags(handle) & LMEM_LOCKCOUNT; }
@@ -97,27 +99,9 @@ LONG exportPicture(std::string* path, HostPicture& picture, ProgressFn progress 
 // ---------------------------------------------------------------------------
 // Files
 
-typedef std::vector<std::string> Names;
+typedef std::vector<std::string> Names;  // sorted, as folderEntries gives them
 
-// A fresh folder under GetTempPath, removed with its contents at the end.
-struct ScratchFolder {
-    ScratchFolder();
-    ~ScratchFolder();
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-
-    std::string path(const std::string& name) const { return folder + "\\" + name; }
-    Names names() const;
-    std::string folder;  // no trailing separator
-};
-
-Names folderEntries(const std::string& folder);  // sorted, without "." and ".."
-Names fileEntries(const std::string& folder);    // the same without the folders in it
-// `path` for the wide file functions: with "\\?\" when it is too long for the ANSI ones.
-std::wstring wholePath(const std::string& path);
-// Bytes up to and including the last \\ or / that is a character of its own
-// in the ANSI code page (the second byte of a Japanese character may be 0x5C).
-size_t folderPartLength(const std::string& path);
+Names fileEntries(const std::string& folder);  // folderEntries without the folders
 bool writeFile(const std::string& path, const std::vector<uint8_t>& bytes);
 // The message names the sizes and the first differing offset.
 ::testing::AssertionResult fileHolds(const std::string& path, const std::vector<uint8_t>& expected);
@@ -130,12 +114,9 @@ bool makePaletteRenameFolders(const ScratchFolder& folder);
 
 // ---------------------------------------------------------------------------
 // The palette-mode setting: HKCU\Software\brovald\porvane, value "ChengePallet"
+// (tests/shared/stored_setting.h stores and reads it)
 
-extern const char settingsKeyPath[];
-bool storeSetting(DWORD type, const std::vector<uint8_t>& bytes);
-bool storeSettingDword(DWORD value);
 bool deleteSetting();  // true also when it was not there; never creates the key
 bool settingsKeyExists();
-bool readSetting(DWORD* type, std::vector<uint8_t>* bytes);  // false when absent
 
 #endif
