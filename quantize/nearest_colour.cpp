@@ -1,5 +1,7 @@
 #include "nearest_colour.h"
 
+#include <algorithm>
+
 namespace ColourReduction {
 
 static uint8_t channel(const Colour& c, int axis)
@@ -30,10 +32,42 @@ NearestColour::NearestColour(const Colour* palette_, int count_) : palette(palet
             sorted[j] = sorted[j - 1];
         sorted[j] = e;
     }
+    if (count < 2)
+        return;
+    neighbours.resize((size_t)count * (count - 1));
+    for (int i = 0; i < count; ++i) {
+        Neighbour* row = &neighbours[(size_t)i * (count - 1)];
+        int n = 0;
+        for (int j = 0; j < count; ++j)
+            if (j != i) {
+                const Colour &a = palette[i], &b = palette[j];
+                row[n++] = {squaredDistance(a.r, a.g, a.b, b.r, b.g, b.b), (uint32_t)j};
+            }
+        std::sort(row, row + n, [](const Neighbour& x, const Neighbour& y) {
+            return x.distance < y.distance || (x.distance == y.distance && x.position < y.position);
+        });
+    }
 }
 
-int NearestColour::find(uint8_t r, uint8_t g, uint8_t b) const
+int NearestColour::find(uint8_t r, uint8_t g, uint8_t b, int hint) const
 {
+    if (hint >= 0 && hint < count) {
+        const Colour& h = palette[hint];
+        uint32_t best = squaredDistance(r, g, b, h.r, h.g, h.b);
+        int bestPosition = hint;
+        const uint32_t reach = 4 * best;  // (2 |x - h|)^2
+        const Neighbour* row = count > 1 ? &neighbours[(size_t)hint * (count - 1)] : nullptr;
+        for (int n = 0; n < count - 1 && row[n].distance <= reach; ++n) {
+            const int i = (int)row[n].position;
+            const Colour& c = palette[i];
+            const uint32_t d = squaredDistance(r, g, b, c.r, c.g, c.b);
+            if (d < best || (d == best && i < bestPosition)) {
+                best = d;
+                bestPosition = i;
+            }
+        }
+        return bestPosition;
+    }
     const int v = axis == 0 ? r : axis == 1 ? g : b;
     int high = 0;  // the first entry at or above v
     for (int step = 128; step > 0; step >>= 1)
@@ -67,13 +101,13 @@ CachedNearestColour::CachedNearestColour(const NearestColour& search_)
 {
 }
 
-int CachedNearestColour::find(uint8_t r, uint8_t g, uint8_t b)
+int CachedNearestColour::find(uint8_t r, uint8_t g, uint8_t b, int hint)
 {
     const uint32_t key = colourKey(r, g, b);
     const uint32_t slot = (key * 2654435761u) >> (32 - kBits);
     if (tags[slot] != (key | kTagValid)) {
         tags[slot] = key | kTagValid;
-        answers[slot] = (uint8_t)search.find(r, g, b);
+        answers[slot] = (uint8_t)search.find(r, g, b, hint);
     }
     return answers[slot];
 }

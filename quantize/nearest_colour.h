@@ -2,11 +2,17 @@
 // distance, the lowest palette position on a tie. The palette is sorted
 // along its widest axis; a search starts where the colour would sit in that
 // order and walks outwards on both sides until the distance along the axis
-// alone is beyond the best found.
+// alone is beyond the best found. With a hint (a position likely to be
+// near, such as the answer for the previous pixel, or a colour's palette
+// colour in the last round) the search reads the hint's neighbours instead,
+// nearest first: a colour x nearer than the hint h, or as near, is at most
+// 2 |x - h| from h, so the neighbours up to that distance hold the answer.
 #ifndef PORVANE_NEAREST_COLOUR_H
 #define PORVANE_NEAREST_COLOUR_H
 
 #include <stdint.h>
+
+#include <vector>
 
 #include "colour_reduction.h"
 
@@ -26,7 +32,7 @@ inline uint32_t squaredDistance(int r1, int g1, int b1, int r2, int g2, int b2)
 struct NearestColour {
     // Keeps a pointer to `palette`, which must outlive the search.
     NearestColour(const Colour* palette, int count);
-    int find(uint8_t r, uint8_t g, uint8_t b) const;
+    int find(uint8_t r, uint8_t g, uint8_t b, int hint = -1) const;
 
     const Colour* palette;
     int count;
@@ -36,13 +42,18 @@ struct NearestColour {
         uint8_t position;
     };
     Entry sorted[kMaxPaletteColours];
+    struct Neighbour {
+        uint32_t distance;  // squared
+        uint32_t position;
+    };
+    std::vector<Neighbour> neighbours;  // count - 1 per palette colour, nearest first
 };
 
 // find() behind a direct-mapped cache of earlier answers, for the many
 // pixels of a picture that repeat a colour.
 struct CachedNearestColour {
     explicit CachedNearestColour(const NearestColour& search);
-    int find(uint8_t r, uint8_t g, uint8_t b);
+    int find(uint8_t r, uint8_t g, uint8_t b, int hint = -1);
 
     static const int kBits = 15;
     const NearestColour& search;

@@ -134,6 +134,7 @@ std::vector<Colour> refine(const std::vector<WeightedColour>& colours, std::vect
     std::vector<Colour> best = palette;
     uint64_t bestError = UINT64_MAX;
     std::vector<uint64_t> errors(colours.size());
+    std::vector<uint8_t> assigned(colours.size());  // each colour's palette colour in the last round
     std::vector<Sums> clusters(k);
     for (int round = 0;; ++round) {
         const NearestColour search(palette.data(), k);
@@ -141,7 +142,8 @@ std::vector<Colour> refine(const std::vector<WeightedColour>& colours, std::vect
         uint64_t total = 0;
         for (size_t i = 0; i < colours.size(); ++i) {
             const WeightedColour& c = colours[i];
-            const int j = search.find(c.r, c.g, c.b);
+            const int j = search.find(c.r, c.g, c.b, round ? assigned[i] : -1);
+            assigned[i] = (uint8_t)j;
             const Colour& p = palette[j];
             errors[i] = (uint64_t)c.count * squaredDistance(c.r, c.g, c.b, p.r, p.g, p.b);
             total += errors[i];

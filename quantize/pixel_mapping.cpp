@@ -40,6 +40,7 @@ bool mapPixels(const Pixels& pixels, const Palette& palette, bool dither, uint8_
     // each side, three channels each.
     const size_t rowErrors = 3 * ((size_t)pixels.width + 2);
     std::vector<int32_t> errors(dither ? 2 * rowErrors : 0, 0);
+    int last = -1;  // the previous visible pixel's answer, a hint for the next
     for (int32_t y = 0; y < pixels.height; ++y) {
         const uint8_t* p = pixels.data + (size_t)y * (size_t)pixels.stride;
         uint8_t* out = indices + (size_t)y * (size_t)indexStride;
@@ -53,13 +54,14 @@ bool mapPixels(const Pixels& pixels, const Palette& palette, bool dither, uint8_
                 continue;
             }
             if (!dither) {
-                out[x] = (uint8_t)(1 + nearest.find(p[0], p[1], p[2]));
+                last = nearest.find(p[0], p[1], p[2], last);
+                out[x] = (uint8_t)(1 + last);
                 continue;
             }
             int32_t* e = here + 3 * x;
             const uint8_t target[3] = {clamped(p[0] + wholeOfSixteenths(e[0])), clamped(p[1] + wholeOfSixteenths(e[1])),
                                        clamped(p[2] + wholeOfSixteenths(e[2]))};
-            const int i = nearest.find(target[0], target[1], target[2]);
+            const int i = last = nearest.find(target[0], target[1], target[2], last);
             out[x] = (uint8_t)(1 + i);
             const Colour& c = palette.colours[i];
             const int chosen[3] = {c.r, c.g, c.b};
