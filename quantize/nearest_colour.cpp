@@ -9,7 +9,8 @@ static uint8_t channel(const Colour& c, int axis)
     return axis == 0 ? c.r : axis == 1 ? c.g : c.b;
 }
 
-NearestColour::NearestColour(const Colour* palette_, int count_) : palette(palette_), count(count_), axis(0)
+NearestColour::NearestColour(const Colour* palette_, int count_, uint64_t searches)
+    : palette(palette_), count(count_), axis(0)
 {
     int widest = -1;
     for (int a = 0; a < 3; ++a) {
@@ -32,33 +33,39 @@ NearestColour::NearestColour(const Colour* palette_, int count_) : palette(palet
             sorted[j] = sorted[j - 1];
         sorted[j] = e;
     }
-    if (count < 2)
-        return;
-    neighbours.resize((size_t)count * (count - 1));
-    for (int i = 0; i < count; ++i) {
-        Neighbour* row = &neighbours[(size_t)i * (count - 1)];
+    if (count > 1 && searches >= (uint64_t)kNeighboursFrom * count) {
+        neighbours.resize((size_t)count * (count - 1));
+        rowMade.assign(count, false);
+    }
+}
+
+const uint32_t* NearestColour::neighboursOf(int i) const
+{
+    uint32_t* row = &neighbours[(size_t)i * (count - 1)];
+    if (!rowMade[i]) {
         int n = 0;
         for (int j = 0; j < count; ++j)
             if (j != i) {
                 const Colour &a = palette[i], &b = palette[j];
-                row[n++] = {squaredDistance(a.r, a.g, a.b, b.r, b.g, b.b), (uint32_t)j};
+                row[n++] = squaredDistance(a.r, a.g, a.b, b.r, b.g, b.b) << 8 | (uint32_t)j;
             }
-        std::sort(row, row + n, [](const Neighbour& x, const Neighbour& y) {
-            return x.distance < y.distance || (x.distance == y.distance && x.position < y.position);
-        });
+        std::sort(row, row + n);
+        rowMade[i] = true;
     }
+    return row;
 }
 
 int NearestColour::find(uint8_t r, uint8_t g, uint8_t b, int hint) const
 {
-    if (hint >= 0 && hint < count) {
+    const bool hinted = hint >= 0 && hint < count;
+    if (hinted && !rowMade.empty()) {
         const Colour& h = palette[hint];
         uint32_t best = squaredDistance(r, g, b, h.r, h.g, h.b);
         int bestPosition = hint;
-        const uint32_t reach = 4 * best;  // (2 |x - h|)^2
-        const Neighbour* row = count > 1 ? &neighbours[(size_t)hint * (count - 1)] : nullptr;
-        for (int n = 0; n < count - 1 && row[n].distance <= reach; ++n) {
-            const int i = (int)row[n].position;
+        const uint32_t reach = (4 * best) << 8 | 0xFF;  // (2 |x - h|)^2, any position
+        const uint32_t* row = neighboursOf(hint);
+        for (int n = 0; n < count - 1 && row[n] <= reach; ++n) {
+            const int i = (int)(row[n] & 0xFF);
             const Colour& c = palette[i];
             const uint32_t d = squaredDistance(r, g, b, c.r, c.g, c.b);
             if (d < best || (d == best && i < bestPosition)) {
@@ -76,6 +83,11 @@ int NearestColour::find(uint8_t r, uint8_t g, uint8_t b, int hint) const
     int low = high - 1;
     uint32_t best = UINT32_MAX;
     int bestPosition = count;
+    if (hinted) {
+        const Colour& c = palette[hint];
+        best = squaredDistance(r, g, b, c.r, c.g, c.b);
+        bestPosition = hint;
+    }
     for (;;) {
         const int toLow = low >= 0 ? v - sorted[low].value : 256;
         const int toHigh = high < count ? sorted[high].value - v : 256;

@@ -2,11 +2,12 @@
 // distance, the lowest palette position on a tie. The palette is sorted
 // along its widest axis; a search starts where the colour would sit in that
 // order and walks outwards on both sides until the distance along the axis
-// alone is beyond the best found. With a hint (a position likely to be
-// near, such as the answer for the previous pixel, or a colour's palette
-// colour in the last round) the search reads the hint's neighbours instead,
-// nearest first: a colour x nearer than the hint h, or as near, is at most
-// 2 |x - h| from h, so the neighbours up to that distance hold the answer.
+// alone is beyond the best found. A hint (a position likely to be near,
+// such as the answer for the previous pixel, or a colour's palette colour in
+// the last round) gives the walk a bound to start with; for many searches,
+// the hint's neighbours are read instead, nearest first: a colour x nearer
+// than the hint h, or as near, is at most 2 |x - h| from h, so the
+// neighbours up to that distance hold the answer. Each way finds the same.
 #ifndef PORVANE_NEAREST_COLOUR_H
 #define PORVANE_NEAREST_COLOUR_H
 
@@ -30,8 +31,12 @@ inline uint32_t squaredDistance(int r1, int g1, int b1, int r2, int g2, int b2)
 }
 
 struct NearestColour {
-    // Keeps a pointer to `palette`, which must outlive the search.
-    NearestColour(const Colour* palette, int count);
+    // Keeps a pointer to `palette`, which must outlive the search. `searches`
+    // is how many are coming: from kNeighboursFrom per colour on, hints lead
+    // to the neighbours, whose list for one palette colour costs about as
+    // much as that many walks.
+    NearestColour(const Colour* palette, int count, uint64_t searches);
+    static const int kNeighboursFrom = 64;
     int find(uint8_t r, uint8_t g, uint8_t b, int hint = -1) const;
 
     const Colour* palette;
@@ -42,11 +47,12 @@ struct NearestColour {
         uint8_t position;
     };
     Entry sorted[kMaxPaletteColours];
-    struct Neighbour {
-        uint32_t distance;  // squared
-        uint32_t position;
-    };
-    std::vector<Neighbour> neighbours;  // count - 1 per palette colour, nearest first
+    // count - 1 per palette colour, nearest first: squared distance << 8 |
+    // position (a squared distance is under 2^18). A palette colour's row is
+    // made when it is first a hint.
+    mutable std::vector<uint32_t> neighbours;
+    mutable std::vector<bool> rowMade;
+    const uint32_t* neighboursOf(int position) const;
 };
 
 // find() behind a direct-mapped cache of earlier answers, for the many

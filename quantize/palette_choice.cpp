@@ -137,7 +137,7 @@ std::vector<Colour> refine(const std::vector<WeightedColour>& colours, std::vect
     std::vector<uint8_t> assigned(colours.size());  // each colour's palette colour in the last round
     std::vector<Sums> clusters(k);
     for (int round = 0;; ++round) {
-        const NearestColour search(palette.data(), k);
+        const NearestColour search(palette.data(), k, colours.size());
         std::fill(clusters.begin(), clusters.end(), Sums());
         uint64_t total = 0;
         for (size_t i = 0; i < colours.size(); ++i) {

@@ -34,7 +34,7 @@ bool mapPixels(const Pixels& pixels, const Palette& palette, bool dither, uint8_
                     return false;
         }
     }
-    const NearestColour search(palette.colours, palette.count);
+    const NearestColour search(palette.colours, palette.count, (uint64_t)pixels.width * (uint64_t)pixels.height);
     CachedNearestColour nearest(search);
     // Dithering's errors: this row's and the next, one pixel of margin on
     // each side, three channels each.

@@ -140,10 +140,16 @@ TEST(ColourReduction, TransparentPixelsAreIndexZeroAndNeverCounted)
 }
 
 // A brute-force search against the mapping, ties included: a palette that
-// holds colours twice and colours at equal distances from many pixels.
+// holds colours twice and colours at equal distances from many pixels. Both
+// ways of searching: few pixels for the palette, and many.
 TEST(ColourReduction, EveryVisiblePixelGetsItsNearestColourTheFirstOnATie)
 {
-    for (uint32_t seed : {1u, 2u, 3u}) {
+    const struct {
+        uint32_t seed;
+        int pixels;
+    } rows[] = {{1, 2000}, {2, 2000}, {3, 16000}, {4, 16000}};
+    for (const auto& row : rows) {
+        const uint32_t seed = row.seed;
         Palette palette = {};
         uint32_t state = seed;
         palette.count = 40 + (int)(nextRandom(&state) % 200);
@@ -152,7 +158,7 @@ TEST(ColourReduction, EveryVisiblePixelGetsItsNearestColourTheFirstOnATie)
             palette.colours[i] = {(uint8_t)(v & 0xC0), (uint8_t)(v >> 8 & 0xC0), (uint8_t)(v >> 16 & 0xC0)};
         }
         palette.colours[palette.count - 1] = palette.colours[0];
-        Part part = spread(2000, 1, seed);
+        Part part = spread(row.pixels, 1, seed);
         for (uint8_t& byte : part.bytes)
             byte &= 0xE0;  // on the palette's grid or halfway between, often
         std::vector<uint8_t> indices(part.bytes.size() / 4), nearestIndices;
