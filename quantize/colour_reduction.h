@@ -17,8 +17,9 @@
 //   - variance-based cuts: starting from one box holding every colour, the
 //     box whose best cut lowers the total squared error most is cut in two,
 //     until there are N boxes. A box's best cut is the one, over the three
-//     axes and every position in the box's colours sorted along that axis,
-//     that leaves the least summed squared error in the two halves;
+//     axes and every plane between two of the box's values on that axis,
+//     that leaves the least summed squared error in the two halves (found
+//     from per-plane sums, in time linear in the box's colours);
 //   - a few rounds of weighted k-means: every colour goes to its nearest
 //     palette colour, every palette colour moves to the rounded weighted
 //     mean of its colours; a palette colour that gets none is moved to the

@@ -23,6 +23,10 @@ struct Sums {
         b += (uint64_t)c.count * c.b;
         squares += (uint64_t)c.count * (uint32_t)(c.r * c.r + c.g * c.g + c.b * c.b);
     }
+    void plus(const Sums& o)
+    {
+        n += o.n, r += o.r, g += o.g, b += o.b, squares += o.squares;
+    }
     Sums minus(const Sums& o) const
     {
         Sums d;
@@ -53,18 +57,9 @@ uint8_t roundedMean(uint64_t sum, uint64_t n)
     return (uint8_t)((sum + n / 2) / n);
 }
 
-// A key that orders colours along one axis first; the other two follow, so
-// that distinct colours never compare equal.
-uint32_t axisKey(const WeightedColour& c, int axis)
+uint8_t channel(const WeightedColour& c, int axis)
 {
-    return axis == 0 ? colourKey(c.r, c.g, c.b) : axis == 1 ? colourKey(c.g, c.r, c.b) : colourKey(c.b, c.r, c.g);
-}
-
-void sortAlong(WeightedColour* begin, WeightedColour* end, int axis)
-{
-    std::sort(begin, end, [axis](const WeightedColour& a, const WeightedColour& b) {
-        return axisKey(a, axis) < axisKey(b, axis);
-    });
+    return axis == 0 ? c.r : axis == 1 ? c.g : c.b;
 }
 
 struct Box {
@@ -72,32 +67,54 @@ struct Box {
     Sums sums;
     uint64_t gain;  // how much the best cut lowers the squared error
     int axis;
-    uint32_t cut;  // the first colour of the second half, along `axis`
+    int plane;  // the cut: colours up to this value along `axis` go first
 };
 
-Box makeBox(WeightedColour* colours, uint32_t begin, uint32_t end)
+// A box and its best cut, found from the sums of its colours in each plane
+// of each axis: in time linear in its colours, whatever their order.
+Box makeBox(const WeightedColour* colours, uint32_t begin, uint32_t end)
 {
-    Box box = {begin, end, Sums(), 0, 0, begin};
+    Box box = {begin, end, Sums(), 0, 0, 0};
     for (uint32_t i = begin; i < end; ++i)
         box.sums.add(colours[i]);
     const uint64_t error = squaredError(box.sums);
-    uint64_t least = error;
+    uint64_t least = UINT64_MAX;
+    Sums planes[256];  // 10 KB
     for (int axis = 0; axis < 3 && end - begin > 1; ++axis) {
-        sortAlong(colours + begin, colours + end, axis);
+        if (axis)
+            std::fill(planes, planes + 256, Sums());
+        for (uint32_t i = begin; i < end; ++i)
+            planes[channel(colours[i], axis)].add(colours[i]);
         Sums first;
-        for (uint32_t cut = begin + 1; cut < end; ++cut) {
-            first.add(colours[cut - 1]);
-            const uint64_t left = squaredError(first);
-            const uint64_t split = left + squaredError(box.sums.minus(first));
+        for (int plane = 0; plane < 255; ++plane) {
+            first.plus(planes[plane]);
+            if (first.n == 0 || first.n == box.sums.n)
+                continue;
+            const uint64_t split = squaredError(first) + squaredError(box.sums.minus(first));
             if (split < least) {
                 least = split;
                 box.axis = axis;
-                box.cut = cut;
+                box.plane = plane;
             }
         }
     }
-    box.gain = error - least;
+    // The floors in squaredError() can hide a small gain: none is negative.
+    box.gain = least < error ? error - least : 0;
     return box;
+}
+
+// Puts the colours of [begin, end) up to `plane` along `axis` first; returns
+// where the others start.
+uint32_t partition(WeightedColour* colours, uint32_t begin, uint32_t end, int axis, int plane)
+{
+    uint32_t i = begin, j = end;
+    while (i < j) {
+        if (channel(colours[i], axis) <= plane)
+            ++i;
+        else
+            std::swap(colours[i], colours[--j]);
+    }
+    return i;
 }
 
 void cutColours(WeightedColour* colours, uint32_t count, int maxColours, std::vector<Colour>* palette)
@@ -113,10 +130,7 @@ void cutColours(WeightedColour* colours, uint32_t count, int maxColours, std::ve
         if (chosen < 0)
             break;
         const Box box = boxes[chosen];
-        sortAlong(colours + box.begin, colours + box.end, box.axis);
-        // A box of two or more colours always has a cut that lowers its
-        // error; where the rounding hides it, cut in the middle.
-        const uint32_t cut = box.cut > box.begin ? box.cut : box.begin + (box.end - box.begin) / 2;
+        const uint32_t cut = partition(colours, box.begin, box.end, box.axis, box.plane);
         boxes[chosen] = makeBox(colours, box.begin, cut);
         boxes.push_back(makeBox(colours, cut, box.end));
     }
@@ -208,10 +222,13 @@ bool choosePalette(const WeightedColour* given, size_t count, int maxColours, Pa
     for (size_t i = 0; i < count; ++i)
         if (given[i].count)
             colours.push_back(given[i]);
-    sortAlong(colours.data(), colours.data() + colours.size(), 0);
+    std::sort(colours.begin(), colours.end(), [](const WeightedColour& a, const WeightedColour& b) {
+        return colourKey(a.r, a.g, a.b) < colourKey(b.r, b.g, b.b);
+    });
     size_t distinct = 0;
     for (size_t i = 0; i < colours.size(); ++i) {
-        if (distinct && axisKey(colours[distinct - 1], 0) == axisKey(colours[i], 0))
+        const WeightedColour& last = colours[distinct ? distinct - 1 : 0];
+        if (distinct && last.r == colours[i].r && last.g == colours[i].g && last.b == colours[i].b)
             colours[distinct - 1].count += colours[i].count;
         else
             colours[distinct++] = colours[i];

@@ -205,34 +205,44 @@ TEST(ColourReduction, SameColoursInAnyOrderGiveTheSameBytes)
     }
 }
 
-// Well-apart clusters, as many as the palette may hold: each cluster is one
-// to three pairs of a centre's neighbours on opposite sides with equal
-// counts, so its weighted mean, the best palette colour for it, is the
-// centre.
-TEST(ColourReduction, ClustersAsManyAsTheLimitGiveTheirMeans)
+// Sets whose best palette is known. Well-apart clusters, as many as the
+// palette may hold: each cluster is one to three pairs of a centre's
+// neighbours on opposite sides with equal counts, so its weighted mean, the
+// best palette colour for it, is the centre. And two heavy colours one step
+// apart at the top of an axis, worth keeping apart rather than two light ones.
+struct KnownBest {
+    std::vector<WeightedColour> colours;
+    std::vector<Colour> best;
+};
+
+KnownBest clustersAround(int clusters)
 {
-    for (int clusters : {2, 17, 255}) {
-        SCOPED_TRACE(clusters);
-        std::vector<Colour> centres;
-        for (int i = 0; i < clusters; ++i)
-            centres.push_back({(uint8_t)(4 + 31 * (i % 8)), (uint8_t)(4 + 31 * (i / 8 % 8)), (uint8_t)(4 + 31 * (i / 64))});
-        std::vector<WeightedColour> colours;
-        for (int i = 0; i < clusters; ++i) {
-            const Colour& c = centres[i];
-            const int offsets[][3] = {{3, 0, 0}, {0, 2, 1}, {1, 1, 3}};
-            for (int k = 0; k < 1 + i % 3; ++k) {
-                const uint32_t count = 1 + (uint32_t)(i + k) % 5;
-                colours.push_back({(uint8_t)(c.r + offsets[k][0]), (uint8_t)(c.g + offsets[k][1]),
-                                   (uint8_t)(c.b + offsets[k][2]), count});
-                colours.push_back({(uint8_t)(c.r - offsets[k][0]), (uint8_t)(c.g - offsets[k][1]),
-                                   (uint8_t)(c.b - offsets[k][2]), count});
-            }
-        }
+    KnownBest set;
+    for (int i = 0; i < clusters; ++i) {
+        const Colour c = {(uint8_t)(4 + 31 * (i % 8)), (uint8_t)(4 + 31 * (i / 8 % 8)), (uint8_t)(4 + 31 * (i / 64))};
+        set.best.push_back(c);
+        const int offsets[][3] = {{3, 0, 0}, {0, 2, 1}, {1, 1, 3}};
+        for (int k = 0; k < 1 + i % 3; ++k)
+            for (int side : {1, -1})
+                set.colours.push_back({(uint8_t)(c.r + side * offsets[k][0]), (uint8_t)(c.g + side * offsets[k][1]),
+                                       (uint8_t)(c.b + side * offsets[k][2]), 1 + (uint32_t)(i + k) % 5});
+    }
+    return set;
+}
+
+TEST(ColourReduction, SetsWithAKnownBestPaletteGetIt)
+{
+    const KnownBest rows[] = {clustersAround(2), clustersAround(17), clustersAround(255),
+                              {{{254, 0, 0, 50}, {255, 0, 0, 50}, {0, 0, 0, 1}, {0, 0, 4, 1}},
+                               {{0, 0, 2}, {254, 0, 0}, {255, 0, 0}}}};
+    for (const KnownBest& row : rows) {
         Palette palette;
-        ASSERT_TRUE(choosePalette(colours.data(), colours.size(), clusters, &palette));
-        for (const Colour& centre : centres)
-            EXPECT_TRUE(holds(palette, centre)) << (int)centre.r << "," << (int)centre.g << "," << (int)centre.b;
-        EXPECT_EQ(clusters, palette.count);
+        ASSERT_TRUE(choosePalette(row.colours.data(), row.colours.size(), (int)row.best.size(), &palette));
+        std::vector<Colour> best = row.best;
+        std::sort(best.begin(), best.end(), [](const Colour& a, const Colour& b) {
+            return a.r != b.r ? a.r < b.r : a.g != b.g ? a.g < b.g : a.b < b.b;
+        });
+        EXPECT_TRUE(std::vector<Colour>(palette.colours, palette.colours + palette.count) == best) << best.size();
     }
 }
 
