@@ -36,8 +36,9 @@
 //
 // Determinism: all arithmetic is integer (64-bit sums, integer squared
 // distances, rounding to nearest with halves up, squares over counts
-// floored), every sort is over a full key, ties go to the lowest index, and
-// no hash table is read in its own order. The same input gives the same
+// floored), every sort is over a full key (or only brings equal colours
+// together to add their counts), ties go to the lowest index, and no hash
+// table is read in its own order. The same input gives the same
 // bytes on every build, whatever the order in which the colours were given.
 //
 // Limits, checked before any work (a call outside them returns false and
