@@ -14,6 +14,9 @@
 #include "../native/native_test_support.h"
 #include "export_floor.h"
 
+// colour_reduction_benchmark.cpp
+void registerColourReductionBenchmarks(bool brief);
+
 static void exportAgainstTheFloor(benchmark::State& state, BenchmarkCase c)
 {
     ScratchFolder scratch;
@@ -67,6 +70,7 @@ int main(int argc, char** argv)
             ->UseManualTime()
             ->Unit(benchmark::kMillisecond);
     }
+    registerColourReductionBenchmarks(brief);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
