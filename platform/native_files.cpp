@@ -213,7 +213,7 @@ BOOL WINAPI GetFileInformationByHandle(HANDLE handle, LPBY_HANDLE_FILE_INFORMATI
 static BOOL createDirectory(const char* call, const std::string& path)
 {
     if (NativePlatform::countCall(call))
-        return failWith(ERROR_GEN_FAILURE);
+        return FALSE;
     if (mkdir(path.c_str(), 0755) != 0) {
         if (errno == EEXIST)
             return failWith(ERROR_ALREADY_EXISTS);
