@@ -121,5 +121,5 @@ int wsprintfA(LPSTR to, LPCSTR format, ...)
 
 NativePlatform::Held NativePlatform::held()
 {
-    return Held{heldMemoryBlocks(), heldLocks(), heldFiles(), heldRegistryKeys()};
+    return Held{heldMemoryBlocks(), heldLocks(), heldFiles(), heldSearches(), heldRegistryKeys()};
 }

@@ -1,27 +1,43 @@
-// Files over POSIX. Paths are Windows paths in code page 932: a backslash
-// or a slash separates folders, and a backslash that is the second byte of a
-// double-byte character is part of that character. A file without the
-// owner's write permission stands for a read-only file, which Windows
-// neither replaces, removes nor opens for writing, whoever asks.
+// Files over POSIX. Paths are Windows paths: in code page 932 for the A
+// calls, where a backslash or a slash separates folders and a backslash that
+// is the second byte of a double-byte character is part of that character;
+// wide for the W calls, where every backslash and slash separates (UTF-16
+// has no such trap) and the name is stored as UTF-8. An A call and its W
+// twin share one POSIX core and differ only in the name they are counted by
+// and the path they take. A file without the owner's write permission stands
+// for a read-only file, which Windows neither replaces, removes nor opens for
+// writing, whoever asks.
 #include "native_internal.h"
 #include "native_platform.h"
 
+#include <dirent.h>
 #include <errno.h>
 #include <fcntl.h>
 #include <stdio.h>
 #include <string.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <wchar.h>
+#include <algorithm>
 #include <set>
+#include <vector>
 
 namespace {
 struct NativeFile {
     int descriptor;
 };
 std::set<NativeFile*> openFiles;
+
+// A FindFirstFileW search: every match is found at once, then handed out.
+struct Search {
+    std::vector<WIN32_FIND_DATAW> found;
+    size_t next;
+};
+std::set<Search*> openSearches;
 }
 
 int NativePlatform::heldFiles() { return (int)openFiles.size(); }
+int NativePlatform::heldSearches() { return (int)openSearches.size(); }
 
 std::string NativePlatform::nativePath(const char* windowsPath)
 {
@@ -35,6 +51,13 @@ std::string NativePlatform::nativePath(const char* windowsPath)
         at = next;
     }
     return path;
+}
+
+std::string NativePlatform::nativePath(const wchar_t* windowsPath)
+{
+    std::wstring path = windowsPath;
+    std::replace(path.begin(), path.end(), L'\\', L'/');
+    return utf8Text(path);
 }
 
 // The Windows error for a failed POSIX call.
@@ -72,10 +95,9 @@ static BOOL failWith(DWORD error)
     return FALSE;
 }
 
-HANDLE WINAPI CreateFileA(LPCSTR name, DWORD access, DWORD /*shareMode*/, LPSECURITY_ATTRIBUTES /*security*/,
-                          DWORD creation, DWORD /*attributes*/, HANDLE /*templateFile*/)
+static HANDLE createFile(const char* call, const std::string& path, DWORD access, DWORD creation)
 {
-    if (NativePlatform::countCall("CreateFileA"))
+    if (NativePlatform::countCall(call))
         return INVALID_HANDLE_VALUE;
     // The uses porvane has: writing a file, new (CREATE_NEW) or replacing
     // what is there (CREATE_ALWAYS), and reading (or, with no access,
@@ -86,7 +108,6 @@ HANDLE WINAPI CreateFileA(LPCSTR name, DWORD access, DWORD /*shareMode*/, LPSECU
         failWith(ERROR_GEN_FAILURE);
         return INVALID_HANDLE_VALUE;
     }
-    const std::string path = NativePlatform::nativePath(name);
     if (writing && isReadOnly(path)) {
         failWith(ERROR_ACCESS_DENIED);
         return INVALID_HANDLE_VALUE;
@@ -106,6 +127,18 @@ HANDLE WINAPI CreateFileA(LPCSTR name, DWORD access, DWORD /*shareMode*/, LPSECU
     NativeFile* file = new NativeFile{descriptor};
     openFiles.insert(file);
     return file;
+}
+
+HANDLE WINAPI CreateFileA(LPCSTR name, DWORD access, DWORD /*shareMode*/, LPSECURITY_ATTRIBUTES /*security*/,
+                          DWORD creation, DWORD /*attributes*/, HANDLE /*templateFile*/)
+{
+    return createFile("CreateFileA", NativePlatform::nativePath(name), access, creation);
+}
+
+HANDLE WINAPI CreateFileW(LPCWSTR name, DWORD access, DWORD /*shareMode*/, LPSECURITY_ATTRIBUTES /*security*/,
+                          DWORD creation, DWORD /*attributes*/, HANDLE /*templateFile*/)
+{
+    return createFile("CreateFileW", NativePlatform::nativePath(name), access, creation);
 }
 
 BOOL WINAPI WriteFile(HANDLE handle, LPCVOID bytes, DWORD count, LPDWORD written, LPOVERLAPPED /*overlapped*/)
@@ -177,11 +210,11 @@ BOOL WINAPI GetFileInformationByHandle(HANDLE handle, LPBY_HANDLE_FILE_INFORMATI
     return TRUE;
 }
 
-BOOL WINAPI CreateDirectoryA(LPCSTR name, LPSECURITY_ATTRIBUTES /*security*/)
+static BOOL createDirectory(const char* call, const std::string& path)
 {
-    if (NativePlatform::countCall("CreateDirectoryA"))
-        return failWith(ERROR_GEN_FAILURE);
-    if (mkdir(NativePlatform::nativePath(name).c_str(), 0755) != 0) {
+    if (NativePlatform::countCall(call))
+        return FALSE;
+    if (mkdir(path.c_str(), 0755) != 0) {
         if (errno == EEXIST)
             return failWith(ERROR_ALREADY_EXISTS);
         if (errno == ENOENT)  // the folder it would go in is missing
@@ -190,6 +223,16 @@ BOOL WINAPI CreateDirectoryA(LPCSTR name, LPSECURITY_ATTRIBUTES /*security*/)
         return FALSE;
     }
     return TRUE;
+}
+
+BOOL WINAPI CreateDirectoryA(LPCSTR name, LPSECURITY_ATTRIBUTES /*security*/)
+{
+    return createDirectory("CreateDirectoryA", NativePlatform::nativePath(name));
+}
+
+BOOL WINAPI CreateDirectoryW(LPCWSTR name, LPSECURITY_ATTRIBUTES /*security*/)
+{
+    return createDirectory("CreateDirectoryW", NativePlatform::nativePath(name));
 }
 
 BOOL WINAPI CloseHandle(HANDLE handle)
@@ -207,11 +250,10 @@ BOOL WINAPI CloseHandle(HANDLE handle)
     return TRUE;
 }
 
-BOOL WINAPI MoveFileExA(LPCSTR existing, LPCSTR replacement, DWORD flags)
+static BOOL moveFile(const char* call, const std::string& from, const std::string& to, DWORD flags)
 {
-    if (NativePlatform::countCall("MoveFileExA"))
+    if (NativePlatform::countCall(call))
         return FALSE;
-    std::string from = NativePlatform::nativePath(existing), to = NativePlatform::nativePath(replacement);
     if (!(flags & MOVEFILE_REPLACE_EXISTING) && access(to.c_str(), F_OK) == 0)
         return failWith(ERROR_ALREADY_EXISTS);
     if (isReadOnly(to))
@@ -219,27 +261,284 @@ BOOL WINAPI MoveFileExA(LPCSTR existing, LPCSTR replacement, DWORD flags)
     return windowsResult(rename(from.c_str(), to.c_str()));
 }
 
-BOOL WINAPI DeleteFileA(LPCSTR name)
+BOOL WINAPI MoveFileExA(LPCSTR existing, LPCSTR replacement, DWORD flags)
 {
-    if (NativePlatform::countCall("DeleteFileA"))
+    return moveFile("MoveFileExA", NativePlatform::nativePath(existing), NativePlatform::nativePath(replacement),
+                    flags);
+}
+
+BOOL WINAPI MoveFileExW(LPCWSTR existing, LPCWSTR replacement, DWORD flags)
+{
+    return moveFile("MoveFileExW", NativePlatform::nativePath(existing), NativePlatform::nativePath(replacement),
+                    flags);
+}
+
+static BOOL deleteFile(const char* call, const std::string& path)
+{
+    if (NativePlatform::countCall(call))
         return FALSE;
-    const std::string path = NativePlatform::nativePath(name);
     if (isReadOnly(path))
         return failWith(ERROR_ACCESS_DENIED);
     return windowsResult(unlink(path.c_str()));
 }
 
-DWORD WINAPI GetFileAttributesA(LPCSTR name)
+BOOL WINAPI DeleteFileA(LPCSTR name)
 {
-    if (NativePlatform::countCall("GetFileAttributesA"))
-        return INVALID_FILE_ATTRIBUTES;
-    struct stat info;
-    if (stat(NativePlatform::nativePath(name).c_str(), &info) != 0) {
-        setErrorFromErrno();
-        return INVALID_FILE_ATTRIBUTES;
-    }
+    return deleteFile("DeleteFileA", NativePlatform::nativePath(name));
+}
+
+BOOL WINAPI DeleteFileW(LPCWSTR name)
+{
+    return deleteFile("DeleteFileW", NativePlatform::nativePath(name));
+}
+
+// The attributes the layer models: a folder, a read-only file, or neither.
+static DWORD attributesOf(const struct stat& info)
+{
     DWORD attributes = S_ISDIR(info.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : 0;
     if (!S_ISDIR(info.st_mode) && (info.st_mode & S_IWUSR) == 0)
         attributes |= FILE_ATTRIBUTE_READONLY;
     return attributes != 0 ? attributes : FILE_ATTRIBUTE_NORMAL;
+}
+
+static DWORD fileAttributes(const char* call, const std::string& path)
+{
+    if (NativePlatform::countCall(call))
+        return INVALID_FILE_ATTRIBUTES;
+    struct stat info;
+    if (stat(path.c_str(), &info) != 0) {
+        setErrorFromErrno();
+        return INVALID_FILE_ATTRIBUTES;
+    }
+    return attributesOf(info);
+}
+
+DWORD WINAPI GetFileAttributesA(LPCSTR name)
+{
+    return fileAttributes("GetFileAttributesA", NativePlatform::nativePath(name));
+}
+
+DWORD WINAPI GetFileAttributesW(LPCWSTR name)
+{
+    return fileAttributes("GetFileAttributesW", NativePlatform::nativePath(name));
+}
+
+// Only the read-only attribute is modelled: setting it takes away every
+// write permission, and leaving it out (FILE_ATTRIBUTE_NORMAL) gives the
+// owner's back. A folder keeps its permissions, since a read-only folder on
+// Windows still takes new files.
+BOOL WINAPI SetFileAttributesW(LPCWSTR name, DWORD attributes)
+{
+    if (NativePlatform::countCall("SetFileAttributesW"))
+        return FALSE;
+    const std::string path = NativePlatform::nativePath(name);
+    struct stat info;
+    if (stat(path.c_str(), &info) != 0)
+        return windowsResult(-1);
+    if (S_ISDIR(info.st_mode))
+        return TRUE;
+    const mode_t mode = (attributes & FILE_ATTRIBUTE_READONLY) ? info.st_mode & ~(S_IWUSR | S_IWGRP | S_IWOTH)
+                                                                : info.st_mode | S_IWUSR;
+    return windowsResult(chmod(path.c_str(), mode & 07777));
+}
+
+// A name against a pattern's name part: `*` is any run of characters, `?`
+// any one, and ASCII letters match either case. "*.*" is every name, as on
+// Windows, where it is the old way of asking for all. Windows also matches
+// the 8.3 short names a volume may keep, which a POSIX file system has not.
+static bool matches(const wchar_t* pattern, const wchar_t* name)
+{
+    if (wcscmp(pattern, L"*.*") == 0)
+        pattern = L"*";
+    auto folded = [](wchar_t c) { return c >= L'A' && c <= L'Z' ? (wchar_t)(c - L'A' + L'a') : c; };
+    const wchar_t* afterStar = nullptr;  // the pattern after the last `*` seen, and
+    const wchar_t* starFrom = nullptr;   // where in the name that `*` run ends so far
+    while (*name != L'\0') {
+        if (*pattern == L'*') {
+            afterStar = ++pattern;
+            starFrom = name;
+        } else if (*pattern != L'\0' && (*pattern == L'?' || folded(*pattern) == folded(*name))) {
+            ++pattern, ++name;
+        } else if (afterStar != nullptr) {  // the `*` takes one character more
+            pattern = afterStar;
+            name = ++starFrom;
+        } else {
+            return false;
+        }
+    }
+    while (*pattern == L'*')
+        ++pattern;
+    return *pattern == L'\0';
+}
+
+// FILETIME counts 100-nanosecond steps from 1601, POSIX seconds from 1970.
+static FILETIME fileTime(const struct timespec& time)
+{
+    const uint64_t steps = ((uint64_t)time.tv_sec + 11644473600u) * 10000000u + (uint64_t)time.tv_nsec / 100;
+    return FILETIME{(DWORD)steps, (DWORD)(steps >> 32)};
+}
+
+// The pattern is a folder part and a name part that may hold `*` and `?`.
+// Windows hands the matches out in the order its file system keeps them
+// (by name on NTFS, by creation on FAT); here "." and ".." come first, as
+// on Windows, and the rest sorted by name, so that tests are deterministic.
+HANDLE WINAPI FindFirstFileW(LPCWSTR pattern, LPWIN32_FIND_DATAW found)
+{
+    if (NativePlatform::countCall("FindFirstFileW"))
+        return INVALID_HANDLE_VALUE;
+    const std::wstring whole = pattern;
+    const size_t cut = whole.find_last_of(L"\\/");
+    const std::wstring namePattern = cut == std::wstring::npos ? whole : whole.substr(cut + 1);
+    std::string folder = cut == std::wstring::npos ? "." : NativePlatform::nativePath(whole.substr(0, cut + 1).c_str());
+    DIR* directory = opendir(folder.c_str());
+    if (directory == NULL) {
+        if (errno == ENOENT || errno == ENOTDIR)
+            failWith(ERROR_PATH_NOT_FOUND);
+        else
+            setErrorFromErrno();
+        return INVALID_HANDLE_VALUE;
+    }
+    Search* search = new Search{{}, 0};
+    while (dirent* entry = readdir(directory)) {
+        const std::wstring name = NativePlatform::wideText(entry->d_name);
+        if (!matches(namePattern.c_str(), name.c_str()))
+            continue;
+        WIN32_FIND_DATAW data{};
+        struct stat info;
+        const std::string path = folder + "/" + entry->d_name;
+        if (stat(path.c_str(), &info) == 0 || lstat(path.c_str(), &info) == 0) {
+            data.dwFileAttributes = attributesOf(info);
+            data.ftCreationTime = data.ftLastWriteTime = fileTime(info.st_mtim);  // POSIX keeps no creation time
+            data.ftLastAccessTime = fileTime(info.st_atim);
+            if (!S_ISDIR(info.st_mode)) {
+                data.nFileSizeHigh = (DWORD)((uint64_t)info.st_size >> 32);
+                data.nFileSizeLow = (DWORD)info.st_size;
+            }
+        }
+        wcsncpy(data.cFileName, name.c_str(), MAX_PATH - 1);  // a POSIX name has at most 255 bytes
+        search->found.push_back(data);
+    }
+    closedir(directory);
+    auto rank = [](const WIN32_FIND_DATAW& data) {
+        return wcscmp(data.cFileName, L".") == 0 ? 0 : wcscmp(data.cFileName, L"..") == 0 ? 1 : 2;
+    };
+    std::sort(search->found.begin(), search->found.end(), [&](const WIN32_FIND_DATAW& a, const WIN32_FIND_DATAW& b) {
+        return rank(a) != rank(b) ? rank(a) < rank(b) : wcscmp(a.cFileName, b.cFileName) < 0;
+    });
+    if (search->found.empty()) {
+        delete search;
+        failWith(ERROR_FILE_NOT_FOUND);
+        return INVALID_HANDLE_VALUE;
+    }
+    *found = search->found[search->next++];
+    openSearches.insert(search);
+    return search;
+}
+
+BOOL WINAPI FindNextFileW(HANDLE handle, LPWIN32_FIND_DATAW found)
+{
+    bool failing = NativePlatform::countCall("FindNextFileW");
+    Search* search = (Search*)handle;
+    if (openSearches.count(search) == 0)
+        return failWith(ERROR_INVALID_HANDLE);
+    if (failing)
+        return FALSE;
+    if (search->next == search->found.size())
+        return failWith(ERROR_NO_MORE_FILES);
+    *found = search->found[search->next++];
+    return TRUE;
+}
+
+BOOL WINAPI FindClose(HANDLE handle)
+{
+    bool failing = NativePlatform::countCall("FindClose");
+    Search* search = (Search*)handle;
+    if (openSearches.erase(search) == 0)
+        return failWith(ERROR_INVALID_HANDLE);
+    delete search;
+    return !failing;  // a failing close still closes
+}
+
+// The current folder as a POSIX path, whose slashes every call here reads
+// as separators. Too small a buffer gets the length needed, zero included.
+DWORD WINAPI GetCurrentDirectoryW(DWORD length, LPWSTR buffer)
+{
+    if (NativePlatform::countCall("GetCurrentDirectoryW"))
+        return 0;
+    std::vector<char> path(256);
+    while (getcwd(path.data(), path.size()) == NULL) {
+        if (errno != ERANGE) {
+            setErrorFromErrno();
+            return 0;
+        }
+        path.resize(path.size() * 2);
+    }
+    const std::wstring wide = NativePlatform::wideText(path.data());
+    if (length < wide.size() + 1)
+        return (DWORD)wide.size() + 1;
+    wcscpy(buffer, wide.c_str());
+    return (DWORD)wide.size();
+}
+
+BOOL WINAPI SetCurrentDirectoryW(LPCWSTR name)
+{
+    if (NativePlatform::countCall("SetCurrentDirectoryW"))
+        return FALSE;
+    const std::string path = NativePlatform::nativePath(name);
+    struct stat info;
+    if (stat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode))
+        return failWith(ERROR_DIRECTORY);
+    return windowsResult(chdir(path.c_str()));
+}
+
+// The descriptor behind a standard handle or one of the layer's files; -1
+// for any other handle.
+static int descriptorOf(HANDLE handle)
+{
+    const int standard = NativePlatform::standardDescriptor(handle);
+    if (standard >= 0)
+        return standard;
+    NativeFile* file = (NativeFile*)handle;
+    return openFiles.count(file) != 0 ? file->descriptor : -1;
+}
+
+// What a standard handle leads to, by its descriptor: a file is a disk file,
+// a terminal (or /dev/null, as NUL on Windows) a character device, a pipe or
+// socket a pipe. The layer's own files are disk files.
+DWORD WINAPI GetFileType(HANDLE handle)
+{
+    if (NativePlatform::countCall("GetFileType"))
+        return FILE_TYPE_UNKNOWN;
+    const int descriptor = descriptorOf(handle);
+    struct stat info;
+    if (descriptor < 0 || fstat(descriptor, &info) != 0) {
+        failWith(ERROR_INVALID_HANDLE);
+        return FILE_TYPE_UNKNOWN;
+    }
+    SetLastError(ERROR_SUCCESS);  // how Windows tells an unknown type from a failure
+    if (S_ISREG(info.st_mode))
+        return FILE_TYPE_DISK;
+    if (S_ISCHR(info.st_mode))
+        return FILE_TYPE_CHAR;
+    if (S_ISFIFO(info.st_mode) || S_ISSOCK(info.st_mode))
+        return FILE_TYPE_PIPE;
+    return FILE_TYPE_UNKNOWN;
+}
+
+// The size of a disk file: one of the layer's files, or a standard handle
+// that leads to a file. Any other handle fails, as a console does on Windows.
+DWORD WINAPI GetFileSize(HANDLE handle, LPDWORD sizeHigh)
+{
+    if (NativePlatform::countCall("GetFileSize"))
+        return INVALID_FILE_SIZE;
+    const int descriptor = descriptorOf(handle);
+    struct stat info;
+    if (descriptor < 0 || fstat(descriptor, &info) != 0 || !S_ISREG(info.st_mode)) {
+        failWith(ERROR_INVALID_HANDLE);
+        return INVALID_FILE_SIZE;
+    }
+    if (sizeHigh != NULL)
+        *sizeHigh = (DWORD)((uint64_t)info.st_size >> 32);
+    SetLastError(ERROR_SUCCESS);  // a size whose low part is INVALID_FILE_SIZE is no failure
+    return (DWORD)info.st_size;
 }

@@ -3,8 +3,8 @@
 // Every call of windows.h that can fail on Windows goes through one counter,
 // in the order the plug-in makes them, so a test can run a scenario once to
 // list its calls and then make any single call fail. The layer also counts
-// what is held at any moment (memory blocks, locks, open files, open
-// registry keys) so that a test can prove everything was released.
+// what is held at any moment (memory blocks, locks, open files, searches,
+// open registry keys) so that a test can prove everything was released.
 #ifndef PORVANE_NATIVE_PLATFORM_H
 #define PORVANE_NATIVE_PLATFORM_H
 
@@ -44,6 +44,7 @@ struct Held {
     int memoryBlocks;  // LocalAlloc blocks not yet freed
     int locks;         // LocalLock calls not yet matched by LocalUnlock
     int files;         // open file handles
+    int searches;      // FindFirstFileW searches not yet closed
     int registryKeys;  // open registry keys
 };
 Held held();

@@ -47,7 +47,14 @@ typedef INT_PTR(WINAPI* FARPROC)();
 typedef INT_PTR(CALLBACK* DLGPROC)(HWND, UINT, WPARAM, LPARAM);
 typedef struct _SECURITY_ATTRIBUTES SECURITY_ATTRIBUTES, *LPSECURITY_ATTRIBUTES;
 typedef struct _OVERLAPPED OVERLAPPED, *LPOVERLAPPED;
-typedef char16_t WCHAR;  // UTF-16, as on Windows
+// The converter works in wchar_t text (std::wstring, L"..."), which is
+// UTF-16 on Windows but UTF-32 here: the native layer converts to and from
+// it, and counts lengths in wchar_t units, so a character beyond U+FFFF is
+// one unit here and two on Windows.
+typedef wchar_t WCHAR;
+typedef WCHAR* LPWSTR;
+typedef const WCHAR* LPCWSTR;
+typedef WORD LANGID;
 
 typedef struct _FILETIME {
     DWORD dwLowDateTime;
@@ -67,9 +74,23 @@ typedef struct _BY_HANDLE_FILE_INFORMATION {
     DWORD nFileIndexLow;
 } BY_HANDLE_FILE_INFORMATION, *LPBY_HANDLE_FILE_INFORMATION;
 
+#define MAX_PATH 260
+
+typedef struct _WIN32_FIND_DATAW {
+    DWORD dwFileAttributes;
+    FILETIME ftCreationTime;
+    FILETIME ftLastAccessTime;
+    FILETIME ftLastWriteTime;
+    DWORD nFileSizeHigh;
+    DWORD nFileSizeLow;
+    DWORD dwReserved0;
+    DWORD dwReserved1;
+    WCHAR cFileName[MAX_PATH];
+    WCHAR cAlternateFileName[14];
+} WIN32_FIND_DATAW, *LPWIN32_FIND_DATAW;
+
 #define TRUE 1
 #define FALSE 0
-#define MAX_PATH 260
 #define LOWORD(l) ((WORD)(((uintptr_t)(l)) & 0xFFFF))
 #define HIWORD(l) ((WORD)((((uintptr_t)(l)) >> 16) & 0xFFFF))
 #define MAKEWPARAM(low, high) ((WPARAM)(((DWORD)(WORD)(low)) | ((DWORD)(WORD)(high)) << 16))
@@ -94,6 +115,7 @@ typedef struct _BY_HANDLE_FILE_INFORMATION {
 #define FILE_ATTRIBUTE_NORMAL 0x80
 #define INVALID_FILE_ATTRIBUTES ((DWORD)-1)
 #define INVALID_HANDLE_VALUE ((HANDLE)(intptr_t)-1)
+#define INVALID_FILE_SIZE ((DWORD)0xFFFFFFFF)
 #define MOVEFILE_REPLACE_EXISTING 0x1
 
 #define ERROR_SUCCESS 0L
@@ -102,21 +124,31 @@ typedef struct _BY_HANDLE_FILE_INFORMATION {
 #define ERROR_ACCESS_DENIED 5L
 #define ERROR_INVALID_HANDLE 6L
 #define ERROR_NOT_ENOUGH_MEMORY 8L
+#define ERROR_NO_MORE_FILES 18L
 #define ERROR_GEN_FAILURE 31L
 #define ERROR_SHARING_VIOLATION 32L
 #define ERROR_LOCK_VIOLATION 33L
 #define ERROR_FILE_EXISTS 80L
+#define ERROR_INVALID_PARAMETER 87L
 #define ERROR_FILENAME_EXCED_RANGE 206L
 #define ERROR_DIRECTORY 267L
 #define ERROR_ALREADY_EXISTS 183L
 #define ERROR_INSUFFICIENT_BUFFER 122L
+#define ERROR_INVALID_NAME 123L
 #define ERROR_MOD_NOT_FOUND 126L
 #define ERROR_MORE_DATA 234L
+#define ERROR_INVALID_FLAGS 1004L
 
 #define STD_INPUT_HANDLE ((DWORD)-10)
 #define STD_OUTPUT_HANDLE ((DWORD)-11)
 #define STD_ERROR_HANDLE ((DWORD)-12)
+#define FILE_TYPE_UNKNOWN 0x0000
+#define FILE_TYPE_DISK 0x0001
+#define FILE_TYPE_CHAR 0x0002
+#define FILE_TYPE_PIPE 0x0003
 #define CP_ACP 0
+#define CP_UTF8 65001
+#define WC_NO_BEST_FIT_CHARS 0x00000400
 
 #define HKEY_CURRENT_USER ((HKEY)(uintptr_t)0x80000001)
 #define KEY_ALL_ACCESS 0xF003F
@@ -152,6 +184,23 @@ DWORD WINAPI GetFileAttributesA(LPCSTR name);
 BOOL WINAPI ReadFile(HANDLE file, LPVOID bytes, DWORD count, LPDWORD read, LPOVERLAPPED overlapped);
 BOOL WINAPI GetFileInformationByHandle(HANDLE file, LPBY_HANDLE_FILE_INFORMATION information);
 BOOL WINAPI CreateDirectoryA(LPCSTR name, LPSECURITY_ATTRIBUTES security);
+DWORD WINAPI GetFileSize(HANDLE file, LPDWORD sizeHigh);
+DWORD WINAPI GetFileType(HANDLE file);
+
+// Files, wide. Each W call is its A twin over a UTF-16 name (natively UTF-32,
+// stored as a UTF-8 POSIX name), counted under its own name.
+HANDLE WINAPI CreateFileW(LPCWSTR name, DWORD access, DWORD shareMode, LPSECURITY_ATTRIBUTES security,
+                          DWORD creation, DWORD attributes, HANDLE templateFile);
+BOOL WINAPI MoveFileExW(LPCWSTR existing, LPCWSTR replacement, DWORD flags);
+BOOL WINAPI DeleteFileW(LPCWSTR name);
+DWORD WINAPI GetFileAttributesW(LPCWSTR name);
+BOOL WINAPI SetFileAttributesW(LPCWSTR name, DWORD attributes);
+BOOL WINAPI CreateDirectoryW(LPCWSTR name, LPSECURITY_ATTRIBUTES security);
+HANDLE WINAPI FindFirstFileW(LPCWSTR pattern, LPWIN32_FIND_DATAW found);
+BOOL WINAPI FindNextFileW(HANDLE search, LPWIN32_FIND_DATAW found);
+BOOL WINAPI FindClose(HANDLE search);
+DWORD WINAPI GetCurrentDirectoryW(DWORD length, LPWSTR buffer);
+BOOL WINAPI SetCurrentDirectoryW(LPCWSTR name);
 
 // Errors, pauses and the one atomic operation
 DWORD WINAPI GetLastError(void);
@@ -184,7 +233,15 @@ LPSTR WINAPI CharPrevA(LPCSTR start, LPCSTR at);
 LPSTR WINAPI lstrcpynA(LPSTR to, LPCSTR from, int length);
 int WINAPI lstrlenA(LPCSTR text);
 int wsprintfA(LPSTR to, LPCSTR format, ...);
-int WINAPI MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR text, int length, WCHAR* wide, int wideLength);
+// Conversions between code page 932 or UTF-8 (CP_UTF8) and wide text.
+int WINAPI MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR text, int length, LPWSTR wide, int wideLength);
+int WINAPI WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wide, int length, LPSTR text, int textLength,
+                               LPCSTR defaultChar, BOOL* usedDefault);
+
+// The program's command line and the user's language.
+LPWSTR WINAPI GetCommandLineW(void);
+LPWSTR* WINAPI CommandLineToArgvW(LPCWSTR line, int* count);
+LANGID WINAPI GetUserDefaultUILanguage(void);
 
 // The console. A native program never has a Windows console: its standard
 // handles are plain files or terminals, so the console calls fail on them.
@@ -195,11 +252,14 @@ DWORD WINAPI GetConsoleProcessList(LPDWORD processes, DWORD count);
 
 // Library loading, for the reference host: the plug-in is linked into the
 // program, so the program's own module (GetModuleHandleA(NULL)) exports its
-// four functions.
+// four functions. host/native_loader.cpp defines these natively, the wide
+// ones too.
 HMODULE WINAPI LoadLibraryA(LPCSTR name);
 HMODULE WINAPI GetModuleHandleA(LPCSTR name);
 DWORD WINAPI GetModuleFileNameA(HMODULE module, LPSTR name, DWORD size);
 FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR name);
 BOOL WINAPI FreeLibrary(HMODULE module);
+HMODULE WINAPI LoadLibraryW(LPCWSTR name);
+DWORD WINAPI GetModuleFileNameW(HMODULE module, LPWSTR name, DWORD size);
 
 #endif
