@@ -55,45 +55,59 @@ static bool isReadOnlyFile(const char* path)
            !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-// Errors that another program's brief hold on `file` gives. Access is also
+// Errors that another program's brief hold on a file gives. Access is also
 // denied for a read-only file, a folder or a folder the user may not write
 // to, which no wait changes: only a file that is there and writable counts.
-static bool isMomentaryLock(DWORD error, const char* file)
+static bool isMomentaryLock(DWORD error, DWORD heldFileAttributes)
 {
     if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION)
         return true;
-    if (error != ERROR_ACCESS_DENIED)
-        return false;
-    DWORD attributes = GetFileAttributesA(file);
-    return attributes != INVALID_FILE_ATTRIBUTES &&
-           !(attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY));
+    return error == ERROR_ACCESS_DENIED && heldFileAttributes != INVALID_FILE_ATTRIBUTES &&
+           !(heldFileAttributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY));
 }
 
-static BOOL replaceDestination(const char* tempPath, const char* path)
-{
-    return MoveFileExA(tempPath, path, MOVEFILE_REPLACE_EXISTING);
-}
-
-static BOOL removeTemporaryFile(const char* tempPath, const char* /*path*/)
-{
-    return DeleteFileA(tempPath);
-}
-
-// Runs `step` until it succeeds, fails for good, or the retry budget is
-// spent. `heldFile` is the file another program may be holding.
-static bool untilNotHeld(BOOL (*step)(const char*, const char*), const char* tempPath, const char* path,
-                         const char* heldFile)
+int retryWhileHeld(BOOL (*step)(const void* context), DWORD (*heldFileAttributes)(const void* context),
+                   const void* context)
 {
     DWORD pause = FIRST_PAUSE_MS, waited = 0;
-    while (!step(tempPath, path)) {
-        if (waited >= RETRY_BUDGET_MS || !isMomentaryLock(GetLastError(), heldFile))
-            return false;
+    while (!step(context)) {
+        if (waited >= RETRY_BUDGET_MS || !isMomentaryLock(GetLastError(), heldFileAttributes(context)))
+            return 0;
         DWORD wait = pause < RETRY_BUDGET_MS - waited ? pause : RETRY_BUDGET_MS - waited;
         Sleep(wait);
         waited += wait;
         pause *= 2;
     }
-    return true;
+    return 1;
+}
+
+// The two steps that may meet a hold: the finished temporary file renamed
+// over the destination (which another program may hold), and after a
+// failure the temporary file removed (which a scanner may hold).
+struct Replacement {
+    const char* tempPath;
+    const char* path;
+};
+
+static BOOL replaceDestination(const void* context)
+{
+    const Replacement* r = (const Replacement*)context;
+    return MoveFileExA(r->tempPath, r->path, MOVEFILE_REPLACE_EXISTING);
+}
+
+static DWORD destinationAttributes(const void* context)
+{
+    return GetFileAttributesA(((const Replacement*)context)->path);
+}
+
+static BOOL removeTemporaryFile(const void* context)
+{
+    return DeleteFileA(((const Replacement*)context)->tempPath);
+}
+
+static DWORD temporaryFileAttributes(const void* context)
+{
+    return GetFileAttributesA(((const Replacement*)context)->tempPath);
 }
 
 // WriteFile may report success for fewer bytes than asked; that is a failure.
@@ -117,8 +131,9 @@ KissWriteResult writeKissFile(const char* path, const CelHeader& header, const u
     bool written = writeAll(file, headerBytes, CEL_HEADER_BYTES) && writeAll(file, block, blockBytes);
     bool closed = CloseHandle(file) != FALSE;
 
-    if (written && closed && untilNotHeld(replaceDestination, tempPath, path, path))
+    const Replacement replacement = {tempPath, path};
+    if (written && closed && retryWhileHeld(replaceDestination, destinationAttributes, &replacement))
         return KISS_WRITTEN;
-    untilNotHeld(removeTemporaryFile, tempPath, path, tempPath);
+    retryWhileHeld(removeTemporaryFile, temporaryFileAttributes, &replacement);
     return KISS_WRITE_FAILED;
 }

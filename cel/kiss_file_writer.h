@@ -21,4 +21,14 @@ enum KissWriteResult {
 
 KissWriteResult writeKissFile(const char* path, const CelHeader& header, const uint8_t* block, DWORD blockBytes);
 
+// Another program's brief hold on a file (a scanner, an indexer or a sync
+// client opening a freshly closed file) is ridden out: `step(context)` runs
+// again after pauses that double from 10 ms, a second in all, while it fails
+// with an error such a hold gives (a sharing or lock violation, or access
+// denied on a file that `heldFileAttributes(context)` shows is there and
+// writable). Returns 1 when the step succeeded. The writer's rename and
+// removal use it, and so does the converter's rename of a finished file.
+int retryWhileHeld(BOOL (*step)(const void* context), DWORD (*heldFileAttributes)(const void* context),
+                   const void* context);
+
 #endif

@@ -1,4 +1,5 @@
 #include "bmp_reader.h"
+#include "messages.h"
 
 #include <string.h>
 
@@ -19,7 +20,7 @@ static uint64_t productOrMax(uint64_t a, uint64_t b)
     return b != 0 && a > UINT64_MAX / b ? UINT64_MAX : a * b;
 }
 
-static int refuse(std::string* reason, const std::string& why)
+static int refuse(std::wstring* reason, const std::wstring& why)
 {
     *reason = why;
     return 0;
@@ -28,23 +29,22 @@ static int refuse(std::string* reason, const std::string& why)
 // The info header: BITMAPINFOHEADER (40 bytes) or one of its later forms,
 // which add the colour masks (52), the alpha mask (56), colour spaces (108)
 // and colour profiles (124); or OS/2 1.x's BITMAPCOREHEADER (12 bytes).
-static int checkInfoHeaderSize(uint32_t size, std::string* reason)
+static int checkInfoHeaderSize(uint32_t size, std::wstring* reason)
 {
     switch (size) {
     case BMP_OS2_HEADER_BYTES: case 40: case 52: case 56: case 108: case 124:
         return 1;
     case 16: case 64:
-        return refuse(reason, "an OS/2 2.x BMP, which porvane-host cannot read");
+        return refuse(reason, text(MSG_BMP_OS2_2));
     default:
-        return refuse(reason, "a BMP with a header of a kind porvane-host does not know (" + std::to_string(size) +
-                                  " bytes)");
+        return refuse(reason, text(MSG_BMP_UNKNOWN_HEADER, {number(size)}));
     }
 }
 
 // Which conversion the compression and depth call for.
-static int chooseConversion(uint32_t compression, int depth, BmpLayout* layout, std::string* reason)
+static int chooseConversion(uint32_t compression, int depth, BmpLayout* layout, std::wstring* reason)
 {
-    const std::string bits = std::to_string(depth) + " bits a pixel";
+    const std::wstring bits = number(depth);
     switch (compression) {
     case BMP_RGB:
         if (depth == 1 || depth == 4 || depth == 8 || depth == 24 || depth == 32) {
@@ -56,40 +56,39 @@ static int chooseConversion(uint32_t compression, int depth, BmpLayout* layout, 
             layout->masks[0] = 0x7C00, layout->masks[1] = 0x03E0, layout->masks[2] = 0x001F;
             return 1;
         }
-        return refuse(reason, "a BMP of " + bits + ", which porvane-host cannot read");
+        return refuse(reason, text(MSG_BMP_DEPTH, {bits}));
     case BMP_RLE8:
     case BMP_RLE4:
         if (depth != (compression == BMP_RLE8 ? 8 : 4))
-            return refuse(reason, "a damaged BMP: run-length compression does not go with " + bits);
+            return refuse(reason, text(MSG_BMP_RUN_LENGTH_DEPTH, {bits}));
         layout->conversion = BMP_RUN_LENGTH;
         return 1;
     case BMP_BITFIELDS:
         if (depth != 16 && depth != 32)
-            return refuse(reason, "a damaged BMP: colour masks do not go with " + bits);
+            return refuse(reason, text(MSG_BMP_MASKS_DEPTH, {bits}));
         layout->conversion = BMP_BIT_FIELDS;
         return 1;
     case BMP_JPEG:
     case BMP_PNG:
-        return refuse(reason, "a BMP that holds a PNG or JPEG image");
+        return refuse(reason, text(MSG_BMP_HOLDS_PNG_OR_JPEG));
     default:
-        return refuse(reason, "a BMP compressed in a way porvane-host cannot read (compression " +
-                                  std::to_string(compression) + ")");
+        return refuse(reason, text(MSG_BMP_COMPRESSION, {number(compression)}));
     }
 }
 
-int readBmpLayout(const uint8_t* file, size_t size, BmpLayout* layout, std::string* reason)
+int readBmpLayout(const uint8_t* file, size_t size, BmpLayout* layout, std::wstring* reason)
 {
     *layout = BmpLayout{};
     if (size < 2 || file[0] != 'B' || file[1] != 'M')
-        return refuse(reason, "not a BMP picture");
+        return refuse(reason, text(MSG_BMP_NOT_BMP));
     if (size < BMP_FILE_HEADER_BYTES + 4)
-        return refuse(reason, "the file is too short to be a BMP picture");
+        return refuse(reason, text(MSG_BMP_TOO_SHORT));
     const uint32_t infoSize = u32(file + BMP_FILE_HEADER_BYTES);
     if (!checkInfoHeaderSize(infoSize, reason))
         return 0;
     uint64_t headerEnd = BMP_FILE_HEADER_BYTES + (uint64_t)infoSize;
     if (headerEnd > size)
-        return refuse(reason, "the file is too short for its header");
+        return refuse(reason, text(MSG_BMP_SHORT_HEADER));
 
     const uint8_t* info = file + BMP_FILE_HEADER_BYTES;
     const bool os2 = infoSize == BMP_OS2_HEADER_BYTES;
@@ -100,17 +99,17 @@ int readBmpLayout(const uint8_t* file, size_t size, BmpLayout* layout, std::stri
     if (!chooseConversion(layout->compression, layout->fileDepth, layout, reason))
         return 0;
     if (layout->width < 0)
-        return refuse(reason, "a damaged BMP: its width is negative");
+        return refuse(reason, text(MSG_BMP_NEGATIVE_WIDTH));
     layout->rows = layout->height < 0 ? 0u - (uint32_t)layout->height : (uint32_t)layout->height;
     if (layout->height < 0 && layout->conversion == BMP_RUN_LENGTH)
-        return refuse(reason, "a damaged BMP: a picture stored top row first cannot be run-length compressed");
+        return refuse(reason, text(MSG_BMP_TOP_DOWN_RUN_LENGTH));
 
     // Colour masks: in the later headers themselves; after a 40-byte one.
     if (layout->compression == BMP_BITFIELDS) {
         const uint8_t* masks = info + 40;
         if (infoSize == 40) {
             if (headerEnd + 12 > size)
-                return refuse(reason, "the file is too short for its colour masks");
+                return refuse(reason, text(MSG_BMP_SHORT_MASKS));
             masks = file + headerEnd;
             headerEnd += 12;
         }
@@ -122,9 +121,9 @@ int readBmpLayout(const uint8_t* file, size_t size, BmpLayout* layout, std::stri
 
     const uint64_t pixels = u32(file + 10);
     if (pixels < headerEnd)
-        return refuse(reason, "a damaged BMP: its pixels would start inside its header");
+        return refuse(reason, text(MSG_BMP_PIXELS_IN_HEADER));
     if (pixels > size)
-        return refuse(reason, "the pixel data is shorter than the header says");
+        return refuse(reason, text(MSG_BMP_SHORT_PIXELS));
     layout->pixels = (size_t)pixels;
 
     // The colour table lies between the header and the pixels; a file may
@@ -142,7 +141,7 @@ int readBmpLayout(const uint8_t* file, size_t size, BmpLayout* layout, std::stri
     layout->fileRowBytes = bmpRowBytes(layout->fileDepth, layout->width);
     layout->pixelBytes = productOrMax(productOrMax((uint32_t)layout->width, layout->rows), layout->fileDepth <= 8 ? 1 : 4);
     if (layout->conversion != BMP_RUN_LENGTH && productOrMax(layout->fileRowBytes, layout->rows) > size - pixels)
-        return refuse(reason, "the pixel data is shorter than the header says");
+        return refuse(reason, text(MSG_BMP_SHORT_PIXELS));
     return 1;
 }
 
@@ -250,7 +249,7 @@ static uint8_t indexAt(const uint8_t* row, int depth, uint32_t x)
     }
 }
 
-int decodeBmp(const uint8_t* file, size_t size, const BmpLayout& layout, DecodedPicture* picture, std::string* reason)
+int decodeBmp(const uint8_t* file, size_t size, const BmpLayout& layout, DecodedPicture* picture, std::wstring* reason)
 {
     const uint32_t width = (uint32_t)layout.width;
     picture->width = layout.width;
@@ -270,7 +269,7 @@ int decodeBmp(const uint8_t* file, size_t size, const BmpLayout& layout, Decoded
     const uint8_t* data = file + layout.pixels;
     if (layout.conversion == BMP_RUN_LENGTH) {  // pixels that no code sets are colour 0
         if (!decodeRunLength(data, size - layout.pixels, layout, picture)) {
-            *reason = "the run-length compressed pixels end too early: the file is damaged";
+            *reason = text(MSG_BMP_RUN_LENGTH_ENDS);
             return 0;
         }
         return 1;

@@ -51,11 +51,11 @@ struct BmpLayout {
 uint64_t bmpRowBytes(int depth, int32_t width);
 
 // 1 when `file` is a BMP this reader can read; 0 with the reason otherwise.
-int readBmpLayout(const uint8_t* file, size_t size, BmpLayout* layout, std::string* reason);
+int readBmpLayout(const uint8_t* file, size_t size, BmpLayout* layout, std::wstring* reason);
 
 // Reads the pixels. 0 with the reason when the run-length compressed data is
 // damaged.
 int decodeBmp(const uint8_t* file, size_t size, const BmpLayout& layout, DecodedPicture* picture,
-              std::string* reason);
+              std::wstring* reason);
 
 #endif

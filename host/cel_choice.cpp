@@ -1,8 +1,9 @@
 #include "cel_choice.h"
+#include "messages.h"
 
 #include <algorithm>
 
-enum { MOST_ENTRIES = 256, FOUR_BIT_ENTRIES = 16 };
+enum { MOST_ENTRIES = 256, FOUR_BIT_ENTRIES = 16, PALETTE_STRIP_WIDTH = 256 };
 
 // The four corners, when they share one value.
 template <typename Value>
@@ -33,24 +34,23 @@ static void keepFullColour(DecodedPicture* picture, CelChoice* cel)
 }
 
 static int chooseFullColour(DecodedPicture* picture, const TransparencyChoice& choice, CelChoice* cel,
-                            std::string* reason)
+                            std::wstring* reason)
 {
     if (choice.rule == TRANSPARENT_ENTRY) {
-        *reason = "--transparent " + std::to_string(choice.entry) +
-                  " names a colour of a colour table, and this full-colour picture has none: use --transparent corner";
+        *reason = text(MSG_TRANSPARENT_NO_TABLE, {number(choice.entry)});
         return 0;
     }
     uint32_t corner = 0;
     const bool cornersShared = sharedCorner(picture->pixels, picture->width, picture->height, &corner);
     if (choice.rule == TRANSPARENT_CORNER) {
         if (!cornersShared)
-            cel->note = "its corners are not all one colour, so nothing was made transparent";
+            cel->note = text(MSG_NOTE_CORNERS_DIFFER);
         else
             for (uint32_t& pixel : picture->pixels)
                 if (pixel == corner)
                     pixel &= ~FULLY_OPAQUE;
     } else if (!picture->saysTransparency && cornersShared) {
-        cel->note = "its corners are all one colour, which a viewer shows: --transparent corner makes them transparent";
+        cel->note = text(MSG_NOTE_CORNER_COLOUR);
     }
     keepFullColour(picture, cel);
     return 1;
@@ -70,7 +70,7 @@ static void spreadIndices(DecodedPicture* picture, const std::vector<uint32_t>& 
 }
 
 static int chooseIndexed(DecodedPicture* picture, const TransparencyChoice& choice, CelChoice* cel,
-                         std::string* reason)
+                         std::wstring* reason)
 {
     std::vector<uint32_t> colours = picture->colours;
     colours.resize(MOST_ENTRIES, FULLY_OPAQUE);  // entries past the table's end are opaque black
@@ -89,21 +89,19 @@ static int chooseIndexed(DecodedPicture* picture, const TransparencyChoice& choi
     const bool cornersShared = sharedCorner(picture->indices, picture->width, picture->height, &corner);
     if (choice.rule == TRANSPARENT_ENTRY) {
         if (choice.entry < 0 || (size_t)choice.entry >= std::max<size_t>(picture->colours.size(), 1)) {
-            *reason = "--transparent " + std::to_string(choice.entry) + ": the picture's colour table has " +
-                      std::to_string(picture->colours.size()) + " colours, numbered from 0";
+            *reason = text(MSG_TRANSPARENT_NO_ENTRY,
+                           {number(choice.entry), number((long long)std::max<size_t>(picture->colours.size(), 1) - 1)});
             return 0;
         }
         transparent[choice.entry] = true;
     } else if (choice.rule == TRANSPARENT_CORNER && cornersShared) {
         transparent[corner] = true;
     } else if (choice.rule == TRANSPARENT_CORNER) {
-        cel->note = "its corners are not all one colour, so nothing was made transparent";
+        cel->note = text(MSG_NOTE_CORNERS_DIFFER);
         if (!picture->saysTransparency)
             transparent[0] = true;
     } else if (!picture->saysTransparency && cornersShared && corner != 0) {
-        cel->note = "its corners are colour " + std::to_string(corner) +
-                    ", which a viewer shows, as only colour 0 is transparent: --transparent corner makes them "
-                    "transparent";
+        cel->note = text(MSG_NOTE_CORNER_ENTRY, {number(corner)});
     }
 
     // Partly transparent colours in use: only a 32-bit cel keeps them.
@@ -126,12 +124,11 @@ static int chooseIndexed(DecodedPicture* picture, const TransparencyChoice& choi
                 firstTransparent = i;
             to[i] = 0;
         }
-    std::string moved;
+    std::wstring moved;
     if (firstTransparent > 0) {
         to[0] = firstTransparent;  // entry 0 is not a transparent one in use, or it would be the first
         std::swap(colours[0], colours[firstTransparent]);
-        moved = "colours 0 and " + std::to_string(firstTransparent) + " changed places, so that colour 0 is the "
-                "transparent one";
+        moved = text(MSG_NOTE_SWAPPED, {number(firstTransparent)});
     } else if (firstTransparent < 0 && used[0] > 0) {
         int free = 1;
         while (free < MOST_ENTRIES && used[free] > 0)
@@ -142,10 +139,10 @@ static int chooseIndexed(DecodedPicture* picture, const TransparencyChoice& choi
         }
         to[0] = free;
         colours[free] = colours[0];
-        moved = "colour 0 moved to " + std::to_string(free) + ", as nothing in the picture is transparent";
+        moved = text(MSG_NOTE_MOVED, {number(free)});
     }
     if (!moved.empty())
-        cel->note = cel->note.empty() ? moved : moved + "; " + cel->note;
+        cel->note = cel->note.empty() ? moved : moved + L"; " + cel->note;
 
     int highest = 0;
     for (uint8_t& index : picture->indices) {
@@ -160,9 +157,32 @@ static int chooseIndexed(DecodedPicture* picture, const TransparencyChoice& choi
     return 1;
 }
 
-int chooseCel(DecodedPicture* picture, const TransparencyChoice& choice, CelChoice* cel, std::string* reason)
+// A strip of 256 x 1 opaque pixels, as palette mode takes it.
+static bool takeAsPaletteStrip(DecodedPicture* picture, CelChoice* cel)
+{
+    if (picture->width != PALETTE_STRIP_WIDTH || picture->height != 1)
+        return false;
+    std::vector<uint32_t> pixels(picture->width);
+    for (int32_t x = 0; x < picture->width; ++x) {
+        const size_t index = picture->indexBits != 0 ? picture->indices[x] : 0;
+        if (picture->indexBits != 0 && index >= picture->colours.size())
+            pixels[x] = FULLY_OPAQUE;  // an entry past the table's end is opaque black
+        else
+            pixels[x] = picture->indexBits != 0 ? picture->colours[index] : picture->pixels[x];
+        if (alphaOf(pixels[x]) != 255 && (picture->indexBits == 0 || picture->saysTransparency))
+            return false;
+    }
+    cel->depth = 24;
+    cel->pixels.swap(pixels);
+    return true;
+}
+
+int chooseCel(DecodedPicture* picture, const TransparencyChoice& choice, bool paletteMode, CelChoice* cel,
+              std::wstring* reason)
 {
     *cel = CelChoice();
+    if (paletteMode && choice.rule == TRANSPARENT_AS_SAID && takeAsPaletteStrip(picture, cel))
+        return 1;
     return picture->indexBits != 0 ? chooseIndexed(picture, choice, cel, reason)
                                    : chooseFullColour(picture, choice, cel, reason);
 }

@@ -17,7 +17,9 @@
 //     entry free for a visible colour 0, becomes a 32-bit cel, which keeps
 //     it exactly; so does every full-colour picture, opaque where it has no
 //     alpha;
-//   - a picture in which nothing shows becomes a 4-bit cel of colour 0.
+//   - a picture in which nothing shows becomes a 4-bit cel of colour 0;
+//   - with palette mode on, a strip of 256 x 1 opaque pixels goes over in 24
+//     bits, which the plug-in saves as a KiSS palette of its 256 colours.
 #ifndef PORVANE_CEL_CHOICE_H
 #define PORVANE_CEL_CHOICE_H
 
@@ -38,16 +40,17 @@ struct TransparencyChoice {
 };
 
 struct CelChoice {
-    int depth = 0;                 // 4, 8 or 32
+    int depth = 0;                 // 4, 8 or 32; 24 for a palette strip
     std::vector<uint32_t> colours; // 4 and 8: the palette (0xAARRGGBB, alpha unused); entry 0 is transparent
     std::vector<uint8_t> indices;  // 4 and 8: one a pixel, top row first
-    std::vector<uint32_t> pixels;  // 32: 0xAARRGGBB, top row first
+    std::vector<uint32_t> pixels;  // 32 and 24: 0xAARRGGBB, top row first
     bool transparent = false;      // 32: some pixel is not opaque
-    std::string note;              // what was changed, or what to look at, in words; empty: nothing
+    std::wstring note;             // what was changed, or what to look at, in words; empty: nothing
 };
 
 // Chooses the cel for `picture`, whose pixels it takes. Returns 0 with the
 // reason when the choice cannot apply (an entry the picture does not have).
-int chooseCel(DecodedPicture* picture, const TransparencyChoice& choice, CelChoice* cel, std::string* reason);
+int chooseCel(DecodedPicture* picture, const TransparencyChoice& choice, bool paletteMode, CelChoice* cel,
+              std::wstring* reason);
 
 #endif

@@ -1,49 +1,47 @@
 #include "console_text.h"
+#include "messages.h"
 
 #include <windows.h>
 
-#include <stdarg.h>
-#include <string>
-#include <vector>
+#include <stdio.h>
 
-static void writeText(DWORD which, FILE* stream, const char* format, va_list arguments)
+static std::string utf8(const std::wstring& text)
 {
-    va_list again;
-    va_copy(again, arguments);
-    int length = vsnprintf(NULL, 0, format, arguments);
-    std::string text(length > 0 ? length + 1 : 1, '\0');
-    vsnprintf(&text[0], text.size(), format, again);
-    va_end(again);
-    text.resize(length > 0 ? length : 0);
+    const int bytes = WideCharToMultiByte(CP_UTF8, 0, text.data(), (int)text.size(), NULL, 0, NULL, NULL);
+    std::string out(bytes > 0 ? bytes : 0, '\0');
+    if (bytes > 0)
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), (int)text.size(), &out[0], bytes, NULL, NULL);
+    return out;
+}
 
-    HANDLE console = GetStdHandle(which);
-    DWORD mode = 0;
-    if (console != INVALID_HANDLE_VALUE && GetConsoleMode(console, &mode)) {
-        int units = MultiByteToWideChar(CP_ACP, 0, text.c_str(), (int)text.size(), NULL, 0);
-        std::vector<WCHAR> wide(units > 0 ? units : 1);
-        DWORD written = 0;
-        if (units > 0 && MultiByteToWideChar(CP_ACP, 0, text.c_str(), (int)text.size(), wide.data(), units) == units &&
-            WriteConsoleW(console, wide.data(), (DWORD)units, &written, NULL))
-            return;
-    }
-    fwrite(text.data(), 1, text.size(), stream);
+static void writeLine(DWORD which, FILE* stream, const std::wstring& line)
+{
+    const std::wstring text = line + L"\n";
+    HANDLE handle = GetStdHandle(which);
+    DWORD mode = 0, written = 0;
+    if (handle != INVALID_HANDLE_VALUE && GetConsoleMode(handle, &mode) &&
+        WriteConsoleW(handle, text.data(), (DWORD)text.size(), &written, NULL))
+        return;
+    // A file that is still empty starts with the byte-order mark.
+    static bool marked[2] = {false, false};
+    bool& mark = marked[which == STD_ERROR_HANDLE];
+    if (!mark && handle != INVALID_HANDLE_VALUE && GetFileType(handle) == FILE_TYPE_DISK &&
+        GetFileSize(handle, NULL) == 0)
+        fputs("\xEF\xBB\xBF", stream);
+    mark = true;
+    const std::string bytes = utf8(text);
+    fwrite(bytes.data(), 1, bytes.size(), stream);
     fflush(stream);
 }
 
-void say(const char* format, ...)
+void say(const std::wstring& line)
 {
-    va_list arguments;
-    va_start(arguments, format);
-    writeText(STD_OUTPUT_HANDLE, stdout, format, arguments);
-    va_end(arguments);
+    writeLine(STD_OUTPUT_HANDLE, stdout, line);
 }
 
-void complain(const char* format, ...)
+void complain(const std::wstring& line)
 {
-    va_list arguments;
-    va_start(arguments, format);
-    writeText(STD_ERROR_HANDLE, stderr, format, arguments);
-    va_end(arguments);
+    writeLine(STD_ERROR_HANDLE, stderr, line);
 }
 
 bool ownsConsoleWindow()
@@ -54,7 +52,7 @@ bool ownsConsoleWindow()
 
 void waitForEnter()
 {
-    say("Press Enter to close this window.\n");
+    say(text(MSG_PRESS_ENTER));
     int c;
     while ((c = getchar()) != EOF && c != '\n')
         continue;

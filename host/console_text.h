@@ -1,16 +1,17 @@
-// What porvane-host tells the person at the keyboard. The text is in the
-// ANSI code page, like the file names it quotes. In a console window it is
-// turned into UTF-16 and written with WriteConsoleW, so that Japanese names
-// show as they are whatever the console's own code page; written to a file
-// or a pipe, it stays the ANSI bytes, as Windows programs write them.
+// What porvane-host tells the person at the keyboard, in UTF-16 as it works.
+// In a console window the text is written with WriteConsoleW, so that every
+// name shows as it is whatever the console's code page. Redirected, it is
+// written as UTF-8, which keeps every name: a file gets the byte-order mark
+// first, so that Notepad opens it right on any Windows; a pipe does not, as
+// a mark would end up in the reader's first line.
 #ifndef PORVANE_CONSOLE_TEXT_H
 #define PORVANE_CONSOLE_TEXT_H
 
-#include <stdio.h>
+#include <string>
 
-// printf-style, to standard output and standard error.
-void say(const char* format, ...) __attribute__((format(printf, 1, 2)));
-void complain(const char* format, ...) __attribute__((format(printf, 1, 2)));
+// A line to standard output, and to standard error.
+void say(const std::wstring& line);
+void complain(const std::wstring& line);
 
 // True when the program has its console window to itself: Windows made one
 // for it because it was started from Explorer (pictures dropped on it, or a

@@ -1,123 +1,155 @@
 #include "convert_command.h"
 #include "../cel/cel_format.h"
+#include "../settings/palette_setting.h"
 #include "console_text.h"
 #include "failure_words.h"
 #include "kiss_output.h"
+#include "messages.h"
 #include "path_names.h"
+#include "picture_list.h"
 
-// The --to folder, made when it is missing.
-static bool makeFolder(const std::string& folder)
+// The --to folder and every missing folder above it.
+static bool makeFolder(const std::wstring& folder)
 {
-    DWORD attributes = GetFileAttributesA(folder.c_str());
+    const DWORD attributes = GetFileAttributesW(folder.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
         return true;
     if (attributes != INVALID_FILE_ATTRIBUTES) {
-        complain("%s is a file, not a folder: nothing converted\n", folder.c_str());
+        complain(text(MSG_TO_IS_A_FILE, {folder}));
         return false;
     }
-    if (!CreateDirectoryA(folder.c_str(), NULL)) {
-        complain("cannot make the folder %s: %s; nothing converted\n", folder.c_str(), whyNotWritten(folder).c_str());
+    const std::wstring parent = folderPart(folder);
+    if (!parent.empty() && parent != folder && !makeFolder(parent))
+        return false;
+    if (!CreateDirectoryW(folder.c_str(), NULL) && GetLastError() != ERROR_ALREADY_EXISTS) {
+        complain(text(MSG_TO_NOT_MADE, {folder, whyNotWritten(folder)}));
         return false;
     }
     return true;
+}
+
+static bool paletteModeOn()
+{
+    DWORD setting = 0;
+    return readPaletteSetting(&setting) && setting == PALETTE_MODE_ON;
 }
 
 // What every picture of a run shares.
 struct RunContext {
     const Plugin& plugin;
     const ConvertRequest& request;
+    bool paletteMode;
     ProtectedFiles pictures;  // no destination may be one of them
-    char celExtension[16];    // as the plug-in names it (its identity string 3)
+    wchar_t celExtension[16]; // as the plug-in names it (its identity string 3)
+    ProgressCallback progress;
+    LONG userValue;
 };
 
-static bool convert(const RunContext& run, const std::string& path, std::string* line)
+// Converts one picture; `*line` gets what became of it.
+static bool convert(const RunContext& run, const std::wstring& path, const std::wstring& destination,
+                    std::wstring* line)
 {
     SourcePicture picture;
-    std::string reason;
-    if (!openSourcePicture(path, run.request.transparency, &picture, &reason)) {
-        *line += ": not converted: " + reason;
+    std::wstring reason;
+    if (!openSourcePicture(path, run.request.transparency, run.paletteMode, &picture, &reason)) {
+        *line = text(MSG_LINE_NOT_CONVERTED, {path, reason});
         return false;
     }
-    const std::string name = nameWithoutExtension(path);
-    auto destination = [&](const std::string& extension) {
-        return run.request.toFolder.empty() ? besideFile(path, name + extension)
-                                            : inFolder(run.request.toFolder, name + extension);
-    };
-    const CelOutcome cel = exportCel(run.plugin, picture, destination(run.celExtension), run.pictures, NULL, 0);
-    *line += " -> " + cel.written;
+    const CelOutcome cel = exportCel(run.plugin, picture, destination, run.pictures, run.progress, run.userValue);
     bool converted = cel.status == EXPORT_OK;
     if (!converted) {
-        *line += ": not written: " + cel.failure;
+        *line = text(MSG_LINE_NOT_WRITTEN, {path, cel.written, cel.failure});
     } else {
-        *line += "  " + describePicture(picture);
+        std::wstring what = describePicture(picture);
         if (run.request.palettes && isIndexed(picture)) {
-            const std::string palette = destination(KISS_PALETTE_EXTENSION);
-            std::string failure;
+            const std::wstring palette = besideFile(destination, nameWithoutExtension(destination) + kissPaletteExtension());
+            std::wstring failure;
             converted = writePalette(picture, palette, run.pictures, &failure);
-            *line += " and palette " + palette + (converted ? "" : " not written: " + failure);
+            what = converted ? text(MSG_AND_PALETTE, {what, palette})
+                             : text(MSG_PALETTE_NOT_WRITTEN, {what, palette, failure});
         }
         if (!picture.note.empty())
-            *line += " (" + picture.note + ")";
+            what = text(MSG_LINE_NOTE, {what, picture.note});
+        *line = text(MSG_LINE_CONVERTED, {path, cel.written, what});
     }
     closeSourcePicture(&picture);
     return converted;
+}
+
+static std::wstring counted(size_t count, MessageId one, MessageId many)
+{
+    return count == 1 ? text(one) : text(many, {number((long long)count)});
+}
+
+// "3 pictures converted; 2 KiSS files and 1 other file skipped."
+static void sayHowItWent(size_t converted, size_t count, const PictureList& list)
+{
+    std::wstring summary;
+    if (count == 0)
+        summary = text(MSG_NOTHING_TO_CONVERT);
+    else if (converted == count)
+        summary = counted(count, MSG_CONVERTED_ONE, MSG_CONVERTED_MANY);
+    else
+        summary = text(MSG_CONVERTED_SOME, {number((long long)converted), number((long long)count),
+                                            number((long long)(count - converted))});
+    std::wstring skipped;
+    if (list.kissFiles > 0)
+        skipped = counted(list.kissFiles, MSG_KISS_FILES_ONE, MSG_KISS_FILES_MANY);
+    if (list.otherFiles > 0) {
+        const std::wstring others = counted(list.otherFiles, MSG_OTHER_FILES_ONE, MSG_OTHER_FILES_MANY);
+        skipped = skipped.empty() ? others : text(MSG_AND, {skipped, others});
+    }
+    say(skipped.empty() ? text(MSG_SUMMARY_END, {summary}) : text(MSG_SKIPPED, {summary, skipped}));
 }
 
 int convertPictures(const Plugin& plugin, const ConvertRequest& request)
 {
     if (!request.toFolder.empty() && !makeFolder(request.toFolder))
         return 1;
-    RunContext run = {plugin, request, {}, ""};
-    plugin.getPluginInfo(3, run.celExtension, sizeof run.celExtension);
-    for (const std::string& picture : request.pictures)
+    const PictureList list = listPictures(request.pictures);
+    RunContext run = {plugin, request, paletteModeOn(), {}, L"", NULL, 0};
+    char extension[16] = "";
+    plugin.getPluginInfo(3, extension, sizeof extension);
+    MultiByteToWideChar(CP_ACP, 0, extension, -1, run.celExtension, 16);
+    for (const std::wstring& picture : list.pictures)
         run.pictures.push_back(identifyFile(picture.c_str()));
 
-    const size_t count = request.pictures.size();
-    size_t converted = 0;
-    for (size_t i = 0; i < count; ++i) {
-        std::string line = "[" + std::to_string(i + 1) + "/" + std::to_string(count) + "] " + request.pictures[i];
-        if (convert(run, request.pictures[i], &line))
+    const size_t count = list.pictures.size() + list.unmatched.size();
+    size_t converted = 0, at = 0;
+    auto numbered = [&](const std::wstring& line) {
+        say(L"[" + number((long long)++at) + L"/" + number((long long)count) + L"] " + line);
+    };
+    for (const std::wstring& name : list.unmatched)
+        numbered(text(MSG_NO_FILE_MATCHES, {name}));
+    for (const std::wstring& path : list.pictures) {
+        const std::wstring name = nameWithoutExtension(path) + run.celExtension;
+        const std::wstring destination = request.toFolder.empty() ? besideFile(path, name) : inFolder(request.toFolder, name);
+        std::wstring line;
+        if (convert(run, path, destination, &line))
             ++converted;
-        say("%s\n", line.c_str());
+        numbered(line);
     }
-    const char* pictures = count == 1 ? "picture" : "pictures";
-    if (converted == count) {
-        say("%u %s converted.\n", (unsigned)count, pictures);
-        return 0;
-    }
-    say("%u of %u %s converted; %u failed.\n", (unsigned)converted, (unsigned)count, pictures,
-        (unsigned)(count - converted));
-    return 1;
+    sayHowItWent(converted, count, list);
+    return converted == count ? 0 : 1;
 }
 
 // The host's progress callback; `stopAt` is the host's user value.
 static LONG WINAPI reportProgress(LONG numerator, LONG denominator, LONG stopAt)
 {
-    say("  progress %ld/%ld\n", (long)numerator, (long)denominator);
+    say(text(MSG_PROGRESS, {number(numerator), number(denominator)}));
     return numerator == stopAt ? 1 : 0;
 }
 
-int exportAsHost(const Plugin& plugin, const std::string& picturePath, const std::string& destination,
+int exportAsHost(const Plugin& plugin, const std::wstring& picture, const std::wstring& destination,
                  const TransparencyChoice& transparency, LONG stopAt)
 {
-    SourcePicture picture;
-    std::string reason;
-    if (!openSourcePicture(picturePath, transparency, &picture, &reason)) {
-        complain("%s: %s\n", picturePath.c_str(), reason.c_str());
-        return 2;
-    }
-    const ProtectedFiles pictures = {identifyFile(picturePath.c_str())};
-    say("%s: %s%s\n", picturePath.c_str(), describePicture(picture).c_str(),
-        picture.note.empty() ? "" : (" (" + picture.note + ")").c_str());
-    const CelOutcome cel = exportCel(plugin, picture, destination, pictures, reportProgress, stopAt);
-    closeSourcePicture(&picture);
-    if (!cel.handedOver) {
-        complain("%s: not written: %s\n", destination.c_str(), cel.failure.c_str());
-        return 2;
-    }
-    if (cel.status == EXPORT_OK)
-        say("  written (0): %s\n", cel.written.c_str());
-    else
-        say("  not written (%ld): %s: %s\n", (long)cel.status, cel.written.c_str(), cel.failure.c_str());
-    return cel.status == EXPORT_OK ? 0 : 1;
+    ConvertRequest request;
+    request.transparency = transparency;
+    RunContext run = {plugin, request, paletteModeOn(), {identifyFile(picture.c_str())}, L"",
+                      stopAt >= 0 ? reportProgress : NULL, stopAt};
+    std::wstring line;
+    const bool converted = convert(run, picture, destination, &line);
+    say(L"[1/1] " + line);
+    sayHowItWent(converted ? 1 : 0, 1, PictureList());
+    return converted ? 0 : 1;
 }

@@ -9,13 +9,13 @@
 #include <string>
 
 // Why a picture's file could not be read, from GetLastError's `error`.
-std::string whyNotOpened(DWORD error);
+std::wstring whyNotOpened(DWORD error);
 
 // Why `path` could not be written: its folder is missing, the name is a
 // folder, the file there is read-only, or another program has it open.
-std::string whyNotWritten(const std::string& path);
+std::wstring whyNotWritten(const std::wstring& path);
 
 // The status CreatePicture returned for `destination`.
-std::string exportStatusInWords(LONG status, const std::string& destination);
+std::wstring exportStatusInWords(LONG status, const std::wstring& destination);
 
 #endif

@@ -2,10 +2,10 @@
 
 #include <stdlib.h>
 
-FileIdentity identifyFile(const char* path)
+FileIdentity identifyFile(const wchar_t* path)
 {
     FileIdentity identity = {false, 0, 0, 0};
-    HANDLE file = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL, OPEN_EXISTING,
+    HANDLE file = CreateFileW(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, NULL);
     if (file == INVALID_HANDLE_VALUE)
         return identity;
@@ -21,10 +21,10 @@ bool sameFile(const FileIdentity& a, const FileIdentity& b)
     return a.known && b.known && a.volume == b.volume && a.indexHigh == b.indexHigh && a.indexLow == b.indexLow;
 }
 
-int readWholeFile(const char* path, FileBytes* bytes)
+int readWholeFile(const wchar_t* path, FileBytes* bytes)
 {
     *bytes = FileBytes{NULL, 0};
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+    HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
     if (file == INVALID_HANDLE_VALUE)
         return 0;
     BY_HANDLE_FILE_INFORMATION information;

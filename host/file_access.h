@@ -1,7 +1,7 @@
-// Reading a whole file, and telling whether two names
-// are the same file however they are spelled (case, `/` or `\`, `.` and
-// `..`, short names, links): Windows identifies a file by its volume's serial
-// number and its index on that volume.
+// Reading a whole file, and telling whether two names are the same file
+// however they are spelled (case, `/` or `\`, `.` and `..`, short names,
+// links): Windows identifies a file by its volume's serial number and its
+// index on that volume.
 #ifndef PORVANE_FILE_ACCESS_H
 #define PORVANE_FILE_ACCESS_H
 
@@ -15,7 +15,7 @@ struct FileIdentity {
     DWORD volume, indexHigh, indexLow;
 };
 
-FileIdentity identifyFile(const char* path);
+FileIdentity identifyFile(const wchar_t* path);
 bool sameFile(const FileIdentity& a, const FileIdentity& b);
 
 // All bytes of a file, in memory of its own.
@@ -25,7 +25,7 @@ struct FileBytes {
 };
 
 // Reads all of `path`. Returns 0 on failure, with GetLastError() telling why.
-int readWholeFile(const char* path, FileBytes* bytes);
+int readWholeFile(const wchar_t* path, FileBytes* bytes);
 void freeFileBytes(FileBytes* bytes);
 
 #endif

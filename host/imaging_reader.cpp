@@ -1,4 +1,5 @@
 #include "imaging_reader.h"
+#include "messages.h"
 
 #include <windows.h>
 #include <wincodec.h>
@@ -32,22 +33,22 @@ static uint32_t crc32(const uint8_t* bytes, size_t count)
     return c ^ 0xFFFFFFFFu;
 }
 
-int checkPngChunks(const uint8_t* file, size_t size, std::string* reason)
+int checkPngChunks(const uint8_t* file, size_t size, std::wstring* reason)
 {
     size_t at = PNG_SIGNATURE_BYTES;
     for (;;) {
         if (size - at < 12) {
-            *reason = "a damaged PNG picture: the file ends too early";
+            *reason = text(MSG_PNG_ENDS_EARLY);
             return 0;
         }
         const uint32_t length = bigEndian32(file + at);
         if (length > size - at - 12) {
-            *reason = "a damaged PNG picture: the file ends too early";
+            *reason = text(MSG_PNG_ENDS_EARLY);
             return 0;
         }
         const uint8_t* type = file + at + 4;
         if (crc32(type, 4 + (size_t)length) != bigEndian32(type + 4 + length)) {
-            *reason = "a damaged PNG picture: a checksum does not match";
+            *reason = text(MSG_PNG_CHECKSUM);
             return 0;
         }
         at += 12 + (size_t)length;
@@ -126,15 +127,15 @@ static int copyFullColour(IWICImagingFactory* factory, IWICBitmapFrameDecode* fr
 }
 
 int readWithImagingComponent(const uint8_t* file, size_t size, bool saysTransparency,
-                             int (*fits)(int32_t width, int32_t height, bool indexed, std::string* reason),
-                             DecodedPicture* picture, std::string* reason)
+                             int (*fits)(int32_t width, int32_t height, bool indexed, std::wstring* reason),
+                             DecodedPicture* picture, std::wstring* reason)
 {
     static const HRESULT initialised = CoInitializeEx(NULL, COINIT_APARTMENTTHREADED);
     (void)initialised;  // S_FALSE or a thread already set up otherwise: the factory still works
     Held<IWICImagingFactory> factory;
     if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, NULL, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
                                 (void**)&factory.p))) {
-        *reason = "this Windows cannot read such pictures (its imaging component is missing): save it as BMP";
+        *reason = text(MSG_NO_IMAGING_COMPONENT);
         return 0;
     }
     Held<IWICStream> stream;
@@ -144,13 +145,13 @@ int readWithImagingComponent(const uint8_t* file, size_t size, bool saysTranspar
         FAILED(stream.p->InitializeFromMemory((BYTE*)file, (DWORD)size)) ||
         FAILED(factory.p->CreateDecoderFromStream(stream.p, NULL, WICDecodeMetadataCacheOnDemand, &decoder.p)) ||
         FAILED(decoder.p->GetFrame(0, &frame.p))) {
-        *reason = "the picture cannot be read: the file is damaged or of a kind Windows does not know";
+        *reason = text(MSG_PICTURE_UNREADABLE);
         return 0;
     }
     UINT width = 0, height = 0;
     WICPixelFormatGUID format;
     if (FAILED(frame.p->GetSize(&width, &height)) || FAILED(frame.p->GetPixelFormat(&format))) {
-        *reason = "the picture cannot be read: the file is damaged";
+        *reason = text(MSG_PICTURE_DAMAGED);
         return 0;
     }
     picture->indexBits = indexBitsOf(format);
@@ -165,10 +166,10 @@ int readWithImagingComponent(const uint8_t* file, size_t size, bool saysTranspar
         copied = picture->indexBits != 0 ? copyIndexed(factory.p, frame.p, picture)
                                          : copyFullColour(factory.p, frame.p, picture);
     } catch (const std::bad_alloc&) {
-        *reason = "not enough memory for this picture";
+        *reason = text(MSG_NO_MEMORY);
         return 0;
     }
     if (!copied)
-        *reason = "the picture cannot be read: the file is damaged";
+        *reason = text(MSG_PICTURE_DAMAGED);
     return copied;
 }

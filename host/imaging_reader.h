@@ -26,14 +26,14 @@ extern const uint8_t PNG_SIGNATURE[PNG_SIGNATURE_BYTES];
 
 // 1 when every chunk of the PNG file is whole and its checksum matches; 0
 // with the reason otherwise.
-int checkPngChunks(const uint8_t* file, size_t size, std::string* reason);
+int checkPngChunks(const uint8_t* file, size_t size, std::wstring* reason);
 
 // Decodes the `size` bytes of a picture file. `saysTransparency` is whether
 // this kind of file can say what is transparent (a JPEG cannot). Returns 0
 // with the reason in words; `fits` is asked before the pixels are copied
 // (width, height, whether the picture is of colour indices).
 int readWithImagingComponent(const uint8_t* file, size_t size, bool saysTransparency,
-                             int (*fits)(int32_t width, int32_t height, bool indexed, std::string* reason),
-                             DecodedPicture* picture, std::string* reason);
+                             int (*fits)(int32_t width, int32_t height, bool indexed, std::wstring* reason),
+                             DecodedPicture* picture, std::wstring* reason);
 
 #endif

@@ -1,5 +1,7 @@
 #include "kiss_output.h"
 #include "failure_words.h"
+#include "messages.h"
+#include "path_names.h"
 
 #include <string.h>
 
@@ -8,9 +10,10 @@
 enum {
     PALETTE_COLOURS = 256,  // a palette file always holds 256 colours, 24 bits each
     HOST_PATH_SLACK = 8,    // the host's path buffer leaves room for the plug-in to add ".kcf"
+    STAND_IN_TRIES = 1000,  // stand-in names tried before giving up
 };
 
-static bool isProtected(const std::string& path, const ProtectedFiles& protectedFiles)
+static bool isProtected(const std::wstring& path, const ProtectedFiles& protectedFiles)
 {
     const FileIdentity identity = identifyFile(path.c_str());
     for (const FileIdentity& file : protectedFiles)
@@ -19,35 +22,149 @@ static bool isProtected(const std::string& path, const ProtectedFiles& protected
     return false;
 }
 
-CelOutcome exportCel(const Plugin& plugin, const SourcePicture& picture, const std::string& destination,
+// `path` in the ANSI code page, when every character of it has a place there.
+static bool inAnsi(const std::wstring& path, std::string* ansi)
+{
+    BOOL lost = FALSE;
+    const int bytes = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, path.c_str(), -1, NULL, 0, NULL, &lost);
+    if (bytes <= 0 || lost)
+        return false;
+    std::vector<char> text(bytes);
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, path.c_str(), -1, text.data(), bytes, NULL, &lost);
+    *ansi = text.data();
+    return !lost;
+}
+
+static std::wstring fromAnsi(const char* ansi)
+{
+    const int units = MultiByteToWideChar(CP_ACP, 0, ansi, -1, NULL, 0);
+    std::vector<wchar_t> wide(units > 0 ? units : 1, L'\0');
+    if (units > 0)
+        MultiByteToWideChar(CP_ACP, 0, ansi, -1, wide.data(), units);
+    return wide.data();
+}
+
+// ---------------------------------------------------------------------------
+// Writing under a stand-in name.
+
+// A name of plain letters in `folder`, with `destination`'s extension when
+// that is plain too, and free both as it is and as palette mode would name it.
+static std::wstring standInName(const std::wstring& folder, const std::wstring& destination)
+{
+    std::wstring extension = extensionOf(destination);
+    for (wchar_t c : extension)
+        if (c > 0x7E)
+            extension.clear();
+    for (unsigned n = GetCurrentProcessId() % 9000; n < GetCurrentProcessId() % 9000 + STAND_IN_TRIES; ++n) {
+        const std::wstring stem = L"porvane" + number(n);
+        if (GetFileAttributesW(inFolder(folder, stem + extension).c_str()) == INVALID_FILE_ATTRIBUTES &&
+            GetFileAttributesW(inFolder(folder, stem + kissPaletteExtension()).c_str()) == INVALID_FILE_ATTRIBUTES)
+            return stem + extension;
+    }
+    return L"";
+}
+
+struct FinalRename {
+    std::wstring from, to;
+};
+
+static BOOL renameToFinalName(const void* context)
+{
+    const FinalRename* r = (const FinalRename*)context;
+    return MoveFileExW(r->from.c_str(), r->to.c_str(), MOVEFILE_REPLACE_EXISTING);
+}
+
+static DWORD finalNameAttributes(const void* context)
+{
+    return GetFileAttributesW(((const FinalRename*)context)->to.c_str());
+}
+
+// Runs `write` on the ANSI form of `destination`, or of a stand-in for it,
+// which it may rename as palette mode does; `*written` is the name the file
+// has in the end. Returns what `write` returned, or 0 when the stand-in
+// could not be made or renamed, with `*failure` set.
+template <typename Write>
+static bool writeUnderAnsiName(const std::wstring& destination, Write write, std::wstring* written,
+                               std::wstring* failure)
+{
+    std::string ansi;
+    if (inAnsi(destination, &ansi)) {
+        const bool ok = write(&ansi);
+        *written = ok ? fromAnsi(ansi.c_str()) : destination;
+        return ok;
+    }
+    *written = destination;
+    std::wstring folder = folderPart(destination);
+    if (folder.empty())
+        folder = L".";
+    const std::wstring standIn = standInName(folder, destination);
+    wchar_t previous[MAX_PATH];
+    const DWORD previousLength = GetCurrentDirectoryW(MAX_PATH, previous);
+    if (standIn.empty() || previousLength == 0 || previousLength >= MAX_PATH ||
+        !SetCurrentDirectoryW(folder.c_str())) {
+        *failure = whyNotWritten(destination);
+        return false;
+    }
+    ansi.assign(standIn.begin(), standIn.end());  // plain letters: the same in every code page
+    const bool ok = write(&ansi);
+    SetCurrentDirectoryW(previous);
+    // Palette mode may have changed the extension: the real name follows.
+    const std::wstring stem = nameWithoutExtension(standIn), done = fromAnsi(ansi.c_str());
+    const std::wstring finished = inFolder(folder, done);
+    *written = besideFile(destination, nameWithoutExtension(destination) + done.substr(stem.size()));
+    if (GetFileAttributesW(finished.c_str()) == INVALID_FILE_ATTRIBUTES)
+        return ok;  // nothing was written: `write` said why
+    const DWORD attributes = GetFileAttributesW(written->c_str());
+    const FinalRename rename = {finished, *written};
+    if ((attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) ||
+        !retryWhileHeld(renameToFinalName, finalNameAttributes, &rename)) {
+        *failure = whyNotWritten(*written);
+        DeleteFileW(finished.c_str());
+        return false;
+    }
+    return ok;
+}
+
+// ---------------------------------------------------------------------------
+
+CelOutcome exportCel(const Plugin& plugin, const SourcePicture& picture, const std::wstring& destination,
                      const ProtectedFiles& protectedFiles, ProgressCallback progress, LONG userValue)
 {
-    CelOutcome outcome = {false, EXPORT_WRITE_ERROR, destination, ""};
+    CelOutcome outcome = {false, EXPORT_WRITE_ERROR, destination, L""};
     if (isProtected(destination, protectedFiles)) {
-        outcome.failure = "it is one of the pictures being converted";
+        outcome.failure = text(MSG_IS_A_PICTURE);
         return outcome;
     }
     if (destination.size() >= MAX_PATH) {
-        outcome.failure = "the name is too long (at most 259 characters)";
+        outcome.failure = text(MSG_NAME_TOO_LONG);
         return outcome;
     }
-    char path[MAX_PATH + HOST_PATH_SLACK] = "";
-    destination.copy(path, destination.size());
-    PictureHandover handover = picture.handover;  // the plug-in takes the handles by address
     outcome.handedOver = true;
-    outcome.status = plugin.createPicture(path, 0, &handover.header, &handover.bits, &handover.info, progress,
-                                          userValue);
-    outcome.written = path;
+    auto createPicture = [&](std::string* ansi) {
+        char path[MAX_PATH * 2 + HOST_PATH_SLACK] = "";  // a double-byte character may take two
+        if (ansi->size() >= MAX_PATH)
+            return false;
+        ansi->copy(path, ansi->size());
+        PictureHandover handover = picture.handover;  // the plug-in takes the handles by address
+        outcome.status = plugin.createPicture(path, 0, &handover.header, &handover.bits, &handover.info, progress,
+                                              userValue);
+        *ansi = path;
+        return outcome.status == EXPORT_OK;
+    };
+    std::wstring failure;
+    const bool renamed = writeUnderAnsiName(destination, createPicture, &outcome.written, &failure);
+    if (outcome.status == EXPORT_OK && !renamed)
+        outcome.status = EXPORT_WRITE_ERROR;
     if (outcome.status != EXPORT_OK)
-        outcome.failure = exportStatusInWords(outcome.status, outcome.written);
+        outcome.failure = failure.empty() ? exportStatusInWords(outcome.status, outcome.written) : failure;
     return outcome;
 }
 
-int writePalette(const SourcePicture& picture, const std::string& path, const ProtectedFiles& protectedFiles,
-                 std::string* failure)
+int writePalette(const SourcePicture& picture, const std::wstring& path, const ProtectedFiles& protectedFiles,
+                 std::wstring* failure)
 {
     if (isProtected(path, protectedFiles)) {
-        *failure = "it is one of the pictures being converted";
+        *failure = text(MSG_IS_A_PICTURE);
         return 0;
     }
     uint8_t colours[3 * PALETTE_COLOURS];
@@ -62,9 +179,14 @@ int writePalette(const SourcePicture& picture, const std::string& path, const Pr
     header.depth = 24;
     header.width = PALETTE_COLOURS;
     header.height = 1;
-    if (writeKissFile(path.c_str(), header, colours, sizeof colours) != KISS_WRITTEN) {
+    auto write = [&](std::string* ansi) {
+        return writeKissFile(ansi->c_str(), header, colours, sizeof colours) == KISS_WRITTEN;
+    };
+    std::wstring written;
+    failure->clear();
+    if (writeUnderAnsiName(path, write, &written, failure))
+        return 1;
+    if (failure->empty())
         *failure = whyNotWritten(path);
-        return 0;
-    }
-    return 1;
+    return 0;
 }

@@ -3,6 +3,14 @@
 // and a palette through the plug-in's own file writer (a temporary file
 // beside the destination, put in place only when complete). No file is
 // created any other way.
+//
+// The plug-in takes ANSI paths. A destination whose name the ANSI code page
+// cannot hold (ハート♥.cel on Japanese Windows, 顔.cel on a Western one) is
+// written under a stand-in name of plain letters in its own folder, reached
+// as the current folder so that the folder's own name never needs to be
+// ANSI, and the finished file then takes its real name by the writer's
+// rules: a read-only file is not replaced, and another program's brief hold
+// is ridden out.
 #ifndef PORVANE_KISS_OUTPUT_H
 #define PORVANE_KISS_OUTPUT_H
 
@@ -18,23 +26,23 @@
 typedef std::vector<FileIdentity> ProtectedFiles;
 
 struct CelOutcome {
-    bool handedOver;      // false: refused before the plug-in was called
-    LONG status;          // what CreatePicture returned; EXPORT_WRITE_ERROR when it was not called
-    std::string written;  // the name the plug-in wrote (palette mode may change it)
-    std::string failure;  // why not, in words, when status is not EXPORT_OK
+    bool handedOver;       // false: refused before the plug-in was called
+    LONG status;           // what CreatePicture returned; EXPORT_WRITE_ERROR when it was not called
+    std::wstring written;  // the name written (palette mode may change the extension)
+    std::wstring failure;  // why not, in words, when status is not EXPORT_OK
 };
 
 // Hands `picture` to the plug-in to be saved as `destination`, with the
 // host's progress callback and user value. A destination that is one of
 // `protectedFiles`, or too long for the host's path buffer, is refused
 // without calling the plug-in.
-CelOutcome exportCel(const Plugin& plugin, const SourcePicture& picture, const std::string& destination,
+CelOutcome exportCel(const Plugin& plugin, const SourcePicture& picture, const std::wstring& destination,
                      const ProtectedFiles& protectedFiles, ProgressCallback progress, LONG userValue);
 
-// Writes the KiSS palette that goes with an indexed picture's cel: its colour
-// table, so that colour index i of the cel means palette entry i; entries
-// the table does not have are black. Returns 0 with the reason in words.
-int writePalette(const SourcePicture& picture, const std::string& path, const ProtectedFiles& protectedFiles,
-                 std::string* failure);
+// Writes the KiSS palette that goes with a cel of colour indices: its
+// colours, so that colour index i of the cel means palette entry i; entries
+// the picture does not have are black. Returns 0 with the reason in words.
+int writePalette(const SourcePicture& picture, const std::wstring& path, const ProtectedFiles& protectedFiles,
+                 std::wstring* failure);
 
 #endif

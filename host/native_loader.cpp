@@ -50,6 +50,26 @@ DWORD WINAPI GetModuleFileNameA(HMODULE module, LPSTR name, DWORD size)
     return (DWORD)length;
 }
 
+HMODULE WINAPI LoadLibraryW(LPCWSTR /*name*/)
+{
+    return LoadLibraryA(NULL);
+}
+
+// The program's file name, from its UTF-8 POSIX name.
+DWORD WINAPI GetModuleFileNameW(HMODULE module, LPWSTR name, DWORD size)
+{
+    char utf8[4096];
+    if (size == 0 || GetModuleFileNameA(module, utf8, sizeof utf8) == 0)
+        return 0;
+    const int units = MultiByteToWideChar(CP_UTF8, 0, utf8, -1, name, (int)size);
+    if (units == 0) {  // too long for `size`: truncated and terminated, as Windows does
+        name[size - 1] = L'\0';
+        SetLastError(ERROR_INSUFFICIENT_BUFFER);
+        return size;
+    }
+    return (DWORD)units - 1;
+}
+
 FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR name)
 {
     if (module != (HMODULE)&pluginModule)

@@ -1,64 +1,66 @@
 #include "path_names.h"
-#include "../cel/path_text.h"
 
-#include <windows.h>
+static bool isSeparator(wchar_t c)
+{
+    return c == L'\\' || c == L'/';
+}
 
 // Where the file name starts: after the last separator, or after a drive's colon.
-static size_t fileNameStart(const std::string& path)
+static size_t fileNameStart(const std::wstring& path)
 {
-    size_t start = folderPartLength(path.c_str());
-    if (start == 0 && path.size() >= 2 && path[1] == ':')
-        start = 2;
-    return start;
+    const size_t separator = path.find_last_of(L"\\/");
+    if (separator != std::wstring::npos)
+        return separator + 1;
+    return path.size() >= 2 && path[1] == L':' ? 2 : 0;
 }
 
 // Where the file name's extension starts (npos: it has none).
-static size_t extensionStart(const std::string& path)
+static size_t extensionStart(const std::wstring& path)
 {
-    size_t found = std::string::npos;
-    const size_t start = fileNameStart(path);
-    for (const char* at = path.c_str() + start; *at != '\0';) {
-        const char* next = CharNextA(at);
-        if (next - at == 1 && *at == '.' && at != path.c_str() + start)  // ".bmp" alone is a name
-            found = at - path.c_str();
-        at = next;
-    }
-    return found;
+    const size_t start = fileNameStart(path), dot = path.rfind(L'.');
+    return dot != std::wstring::npos && dot > start ? dot : std::wstring::npos;  // ".bmp" alone is a name
 }
 
-std::string folderPart(const std::string& path)
+std::wstring folderPart(const std::wstring& path)
 {
     const size_t start = fileNameStart(path);
     if (start == 0)
-        return "";
-    const char* begin = path.c_str();
-    const char* last = CharPrevA(begin, begin + start);  // the separator or the colon
-    if (*last == ':' || last == begin || (last == begin + 2 && begin[1] == ':'))
+        return L"";
+    const size_t last = start - 1;  // the separator or the colon
+    if (path[last] == L':' || last == 0 || (last == 2 && path[1] == L':'))
         return path.substr(0, start);  // a root: "C:", "C:\", "\"
-    return path.substr(0, last - begin);
+    return path.substr(0, last);
 }
 
-std::string nameWithoutExtension(const std::string& path)
+std::wstring fileName(const std::wstring& path)
+{
+    return path.substr(fileNameStart(path));
+}
+
+std::wstring nameWithoutExtension(const std::wstring& path)
 {
     const size_t start = fileNameStart(path), extension = extensionStart(path);
-    return path.substr(start, extension == std::string::npos ? std::string::npos : extension - start);
+    return path.substr(start, extension == std::wstring::npos ? std::wstring::npos : extension - start);
 }
 
-std::string besideFile(const std::string& path, const std::string& name)
+std::wstring extensionOf(const std::wstring& path)
+{
+    const size_t extension = extensionStart(path);
+    std::wstring out = extension == std::wstring::npos ? L"" : path.substr(extension);
+    for (wchar_t& c : out)
+        if (c >= L'A' && c <= L'Z')
+            c = (wchar_t)(c + (L'a' - L'A'));
+    return out;
+}
+
+std::wstring besideFile(const std::wstring& path, const std::wstring& name)
 {
     return path.substr(0, fileNameStart(path)) + name;
 }
 
-std::string inFolder(const std::string& folder, const std::string& name)
+std::wstring inFolder(const std::wstring& folder, const std::wstring& name)
 {
-    if (folder.empty())
-        return name;
-    const char* last = previousCharacter(folder.c_str(), folder.c_str() + folder.size());
-    return isFolderSeparator(last) ? folder + name : folder + "\\" + name;
-}
-
-std::string extensionOf(const std::string& path)
-{
-    const size_t extension = extensionStart(path);
-    return extension == std::string::npos ? "" : path.substr(extension);
+    if (folder.empty() || isSeparator(folder.back()))
+        return folder + name;
+    return folder + L"\\" + name;
 }

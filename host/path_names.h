@@ -1,26 +1,38 @@
-// Taking paths apart. Paths are text in the ANSI code page (932, Shift_JIS,
-// for most users), where the second byte of a double-byte character can be
-// 0x5C, the backslash: they are walked a character at a time with
-// CharNextA, never byte by byte. Both `\` and `/` separate folders.
+// Taking the converter's paths apart. They are UTF-16, where a backslash or
+// a slash is always a character of its own (no unit of another character
+// can be 0x5C), so a path is walked a unit at a time. The ANSI paths the
+// plug-in takes are walked with cel/path_text.h instead.
 #ifndef PORVANE_PATH_NAMES_H
 #define PORVANE_PATH_NAMES_H
 
 #include <string>
 
+#include "../cel/cel_format.h"
+
 // The folder part of `path` without its last separator, except for a root
 // ("C:\", "\") which keeps it; "C:" for "C:name"; empty when there is none.
-std::string folderPart(const std::string& path);
+std::wstring folderPart(const std::wstring& path);
+
+// The file name, without its folder.
+std::wstring fileName(const std::wstring& path);
 
 // The file name without its extension (the part from its last full stop).
-std::string nameWithoutExtension(const std::string& path);
+std::wstring nameWithoutExtension(const std::wstring& path);
+
+// The file name's extension from its last full stop (".bmp"), in lower case
+// for ASCII letters; empty when it has none.
+std::wstring extensionOf(const std::wstring& path);
 
 // `path`'s folder part, kept with its separator, followed by `name`.
-std::string besideFile(const std::string& path, const std::string& name);
+std::wstring besideFile(const std::wstring& path, const std::wstring& name);
 
 // `name` in `folder`, with a backslash between them when needed.
-std::string inFolder(const std::string& folder, const std::string& name);
+std::wstring inFolder(const std::wstring& folder, const std::wstring& name);
 
-// The file name's extension from its last full stop (".bmp"); empty when it has none.
-std::string extensionOf(const std::string& path);
+// The extension of a palette file, ".kcf", as the plug-in names it.
+inline std::wstring kissPaletteExtension()
+{
+    return std::wstring(KISS_PALETTE_EXTENSION, KISS_PALETTE_EXTENSION + sizeof KISS_PALETTE_EXTENSION - 1);
+}
 
 #endif

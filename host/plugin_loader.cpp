@@ -1,7 +1,12 @@
 #include "plugin_loader.h"
+#include "messages.h"
 #include "path_names.h"
 
-#include <string.h>
+std::wstring widePluginFileName()
+{
+    const char* name = PORVANE_XPI;
+    return std::wstring(name, name + sizeof PORVANE_XPI - 1);  // plain letters
+}
 
 bool pluginBuiltIn()
 {
@@ -9,13 +14,13 @@ bool pluginBuiltIn()
 }
 
 // The plug-in's file beside the program's own.
-static std::string besideProgram()
+static std::wstring besideProgram()
 {
-    char program[MAX_PATH] = "";
-    DWORD length = GetModuleFileNameA(NULL, program, sizeof program);
-    if (length == 0 || length >= sizeof program)
-        return PORVANE_XPI;
-    return besideFile(program, PORVANE_XPI);
+    wchar_t program[MAX_PATH] = L"";
+    DWORD length = GetModuleFileNameW(NULL, program, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
+        return widePluginFileName();
+    return besideFile(program, widePluginFileName());
 }
 
 template <typename Function>
@@ -25,24 +30,22 @@ static bool find(HMODULE module, const char* name, Function* function)
     return *function != NULL;
 }
 
-int loadPlugin(const char* requested, Plugin* plugin, std::string* problem)
+int loadPlugin(const std::wstring& requested, Plugin* plugin, std::wstring* problem)
 {
     *plugin = Plugin{};
-    const std::string file = requested != NULL ? requested : besideProgram();
-    plugin->module = LoadLibraryA(file.c_str());
+    const std::wstring file = !requested.empty() ? requested : besideProgram();
+    plugin->module = LoadLibraryW(file.c_str());
     if (plugin->module == NULL) {
-        const std::string error = " (Windows error " + std::to_string(GetLastError()) + ")";
-        if (requested != NULL)
-            *problem = "cannot load " + file + error + ": check the file named after --plugin";
+        if (!requested.empty())
+            *problem = text(MSG_PLUGIN_NOT_LOADED_NAMED, {file});
         else
-            *problem = "cannot load " + file + error + ". porvane-host looks for " PORVANE_XPI " in its own folder, " +
-                       folderPart(file) + ": copy " PORVANE_XPI " there, or name it with --plugin FILE";
+            *problem = text(MSG_PLUGIN_NOT_LOADED, {file, widePluginFileName(), folderPart(file)});
         return 0;
     }
     if (!find(plugin->module, "GetPluginInfo", &plugin->getPluginInfo) ||
         !find(plugin->module, "CreatePicture", &plugin->createPicture) ||
         !find(plugin->module, "ConfigurationDlg", &plugin->configurationDlg)) {
-        *problem = file + " is not a picture-export plug-in like " PORVANE_XPI ": its functions are missing";
+        *problem = text(MSG_PLUGIN_NOT_A_PLUGIN, {file, widePluginFileName()});
         unloadPlugin(plugin);
         return 0;
     }

@@ -18,12 +18,15 @@ struct Plugin {
     decltype(&ConfigurationDlg) configurationDlg;
 };
 
+// The plug-in's file name, PORVANE_XPI.
+std::wstring widePluginFileName();
+
 // True when the plug-in is built into this program (the native build).
 bool pluginBuiltIn();
 
 // Loads `requested` (the --plugin file), or the plug-in beside the program
-// when it is NULL. Returns 0 with what went wrong and what to do otherwise.
-int loadPlugin(const char* requested, Plugin* plugin, std::string* problem);
+// when it is empty. Returns 0 with what went wrong and what to do otherwise.
+int loadPlugin(const std::wstring& requested, Plugin* plugin, std::wstring* problem);
 void unloadPlugin(Plugin* plugin);
 
 #endif

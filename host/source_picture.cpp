@@ -3,6 +3,7 @@
 #include "failure_words.h"
 #include "file_access.h"
 #include "imaging_reader.h"
+#include "messages.h"
 #include "path_names.h"
 
 #include <string.h>
@@ -32,12 +33,15 @@ static PictureKind kindOf(const uint8_t* file, size_t size)
     return KIND_UNKNOWN;
 }
 
-bool hasPictureExtension(const std::string& path)
+bool isPictureStart(const uint8_t* bytes, size_t size)
 {
-    std::string extension = extensionOf(path);
-    for (char& c : extension)
-        c = (char)(c >= 'A' && c <= 'Z' ? c + 32 : c);
-    for (const char* known : {".bmp", ".png", ".gif", ".tif", ".tiff", ".jpg", ".jpeg"})
+    return kindOf(bytes, size) != KIND_UNKNOWN;
+}
+
+bool hasPictureExtension(const std::wstring& path)
+{
+    const std::wstring extension = extensionOf(path);
+    for (const wchar_t* known : {L".bmp", L".png", L".gif", L".tif", L".tiff", L".jpg", L".jpeg"})
         if (extension == known)
             return true;
     return false;
@@ -46,23 +50,23 @@ bool hasPictureExtension(const std::string& path)
 // The limits of a KiSS cel, as the plug-in checks them, asked before the
 // pixels are read: a picture of colour indices takes a byte a pixel while it
 // is read, any other four.
-static int fitsKissCel(int32_t width, int32_t height, bool indexed, std::string* reason)
+static int fitsKissCel(int32_t width, int32_t height, bool indexed, std::wstring* reason)
 {
     switch (celFit(indexed ? 8 : 32, width, height)) {
     case CEL_FITS:
         return 1;
     case CEL_OVER_DIMENSION:
-        *reason = "too large for a KiSS cel (at most 65,535 pixels a side)";
+        *reason = text(MSG_TOO_LARGE_SIDE);
         return 0;
     case CEL_OVER_BLOCK:
-        *reason = "too large for a KiSS cel (its pixels would take more than 2 GB)";
+        *reason = text(MSG_TOO_LARGE_BLOCK);
         return 0;
     }
     return 0;
 }
 
-static int decodePicture(const std::string& path, const uint8_t* file, size_t size, DecodedPicture* picture,
-                         std::string* reason)
+static int decodePicture(const std::wstring& path, const uint8_t* file, size_t size, DecodedPicture* picture,
+                         std::wstring* reason)
 {
     switch (kindOf(file, size)) {
     case KIND_BMP: {
@@ -84,9 +88,9 @@ static int decodePicture(const std::string& path, const uint8_t* file, size_t si
         break;
     }
     if (hasPictureExtension(path))
-        *reason = "a damaged picture: it is named as one, but its first bytes are not a picture's";
+        *reason = text(MSG_DAMAGED_PICTURE);
     else
-        *reason = "not a picture porvane-host reads (BMP, PNG, GIF, TIFF, JPEG): save it as PNG or BMP";
+        *reason = text(MSG_NOT_A_PICTURE);
     return 0;
 }
 
@@ -146,6 +150,8 @@ static int fillRows(HLOCAL block, const CelChoice& cel, int32_t width, int32_t h
         for (int32_t x = 0; x < width; ++x) {
             if (cel.depth == 32)
                 memcpy(row + 4 * (size_t)x, &cel.pixels[first + x], 4);  // 0xAARRGGBB: blue, green, red, alpha
+            else if (cel.depth == 24)
+                memcpy(row + 3 * (size_t)x, &cel.pixels[first + x], 3);  // blue, green, red
             else if (cel.depth == 8)
                 row[x] = cel.indices[first + x];
             else  // leftmost pixel in the high nibble
@@ -173,8 +179,8 @@ static int handOver(const CelChoice& cel, int32_t width, int32_t height, Picture
 
 // ---------------------------------------------------------------------------
 
-int openSourcePicture(const std::string& path, const TransparencyChoice& choice, SourcePicture* picture,
-                      std::string* reason)
+int openSourcePicture(const std::wstring& path, const TransparencyChoice& choice, bool paletteMode,
+                      SourcePicture* picture, std::wstring* reason)
 {
     *picture = SourcePicture{};
     FileBytes file;
@@ -186,13 +192,13 @@ int openSourcePicture(const std::string& path, const TransparencyChoice& choice,
     CelChoice cel;
     int ready = 0;
     try {
-        ready = decodePicture(path, file.data, file.size, &decoded, reason) && chooseCel(&decoded, choice, &cel, reason);
+        ready = decodePicture(path, file.data, file.size, &decoded, reason) && chooseCel(&decoded, choice, paletteMode, &cel, reason);
     } catch (const std::bad_alloc&) {
-        *reason = "not enough memory for this picture";
+        *reason = text(MSG_NO_MEMORY);
     }
     freeFileBytes(&file);
     if (ready && !handOver(cel, decoded.width, decoded.height, &picture->handover)) {
-        *reason = "not enough memory for this picture";
+        *reason = text(MSG_NO_MEMORY);
         ready = 0;
     }
     if (!ready)
@@ -216,10 +222,13 @@ bool isIndexed(const SourcePicture& picture)
     return picture.depth <= 8;
 }
 
-std::string describePicture(const SourcePicture& picture)
+std::wstring describePicture(const SourcePicture& picture)
 {
-    const std::string size = std::to_string(picture.width) + " x " + std::to_string(picture.height) + ", ";
-    if (picture.depth == 32)
-        return size + (picture.transparent ? "32-bit cel: full colour with transparency" : "32-bit cel: full colour");
-    return size + std::to_string(picture.depth) + "-bit cel";
+    const std::wstring width = number(picture.width), height = number(picture.height);
+    switch (picture.depth) {
+    case 4: return text(MSG_CEL_4_BIT, {width, height});
+    case 8: return text(MSG_CEL_8_BIT, {width, height});
+    case 24: return text(MSG_KISS_PALETTE_STRIP);
+    default: return text(picture.transparent ? MSG_CEL_FULL_COLOUR_TRANSPARENT : MSG_CEL_FULL_COLOUR, {width, height});
+    }
 }

@@ -14,6 +14,12 @@
 
 namespace {
 
+// The scratch folder's names are plain letters: the same in UTF-32.
+std::wstring wide(const std::string& plain)
+{
+    return std::wstring(plain.begin(), plain.end());
+}
+
 // 2 x 2 at 8 bits: file header, info header, two colours, two padded rows.
 std::vector<uint8_t> smallIndexedBmp()
 {
@@ -31,23 +37,23 @@ TEST(ConverterFaults, EachFailingCallIsARefusalOrHarmlessAndNothingIsHeld)
     writeFile(path, smallIndexedBmp());
 
     SourcePicture picture;
-    std::string reason;
+    std::wstring reason;
     NativePlatform::resetCalls();
-    ASSERT_TRUE(openSourcePicture(path, TransparencyChoice(), &picture, &reason)) << reason;
+    ASSERT_TRUE(openSourcePicture(wide(path), TransparencyChoice(), false, &picture, &reason));
     closeSourcePicture(&picture);
     const std::vector<std::string> calls = NativePlatform::callLog();
-    const std::set<std::string> indispensable = {"CreateFileA", "GetFileInformationByHandle", "ReadFile", "LocalAlloc",
+    const std::set<std::string> indispensable = {"CreateFileW", "GetFileInformationByHandle", "ReadFile", "LocalAlloc",
                                                  "LocalLock"};
     for (size_t failing = 1; failing <= calls.size(); ++failing) {
         SCOPED_TRACE(::testing::Message() << "call " << failing << ", " << calls[failing - 1]);
         NativePlatform::resetCalls();
         NativePlatform::failCall((unsigned)failing);
         reason.clear();
-        if (openSourcePicture(path, TransparencyChoice(), &picture, &reason))
+        if (openSourcePicture(wide(path), TransparencyChoice(), false, &picture, &reason))
             closeSourcePicture(&picture);
         else
             EXPECT_FALSE(reason.empty());
-        EXPECT_EQ(reason.empty(), indispensable.count(calls[failing - 1]) == 0) << reason;
+        EXPECT_EQ(reason.empty(), indispensable.count(calls[failing - 1]) == 0);
         const NativePlatform::Held held = NativePlatform::held();
         EXPECT_EQ(held.memoryBlocks + held.locks + held.files, 0);
     }
@@ -60,12 +66,12 @@ TEST(ConverterFaults, AFailedPaletteWriteKeepsThePaletteThatWasThere)
     const std::string path = scratch.path("picture.bmp"), palette = scratch.path("picture.kcf");
     writeFile(path, smallIndexedBmp());
     SourcePicture picture;
-    std::string failure;
-    ASSERT_TRUE(openSourcePicture(path, TransparencyChoice(), &picture, &failure)) << failure;
+    std::wstring failure;
+    ASSERT_TRUE(openSourcePicture(wide(path), TransparencyChoice(), false, &picture, &failure));
     const std::vector<uint8_t> old(800, 0x5A);
     writeFile(palette, old);
     NativePlatform::resetCalls();
-    ASSERT_TRUE(writePalette(picture, palette, {}, &failure)) << failure;
+    ASSERT_TRUE(writePalette(picture, wide(palette), {}, &failure));
     const std::vector<uint8_t> written = readFile(palette);
     ASSERT_EQ(written.size(), 800u);
     EXPECT_EQ(std::vector<uint8_t>(written.begin() + 32, written.begin() + 38),
@@ -82,7 +88,7 @@ TEST(ConverterFaults, AFailedPaletteWriteKeepsThePaletteThatWasThere)
             NativePlatform::resetCalls();
             NativePlatform::failCall((unsigned)call, fault);
             failure.clear();
-            EXPECT_FALSE(writePalette(picture, palette, {}, &failure));
+            EXPECT_FALSE(writePalette(picture, wide(palette), {}, &failure));
             EXPECT_FALSE(failure.empty());
             EXPECT_EQ(readFile(palette), old);
             EXPECT_EQ(folderEntries(scratch.folder), (std::vector<std::string>{"picture.bmp", "picture.kcf"}));

@@ -14,30 +14,46 @@
 namespace {
 
 // ---------------------------------------------------------------------------
-// Running the program
+// Running the program. Names and output are UTF-8 here: the converter takes
+// its arguments in UTF-16 and writes UTF-8 to a pipe, so every name Windows
+// allows can be given and read back, whatever the ANSI code page.
+
+std::wstring wide(const std::string& utf8)
+{
+    std::wstring out(utf8.size(), L'\0');
+    out.resize(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), (int)utf8.size(), &out[0], (int)out.size()));
+    return out;
+}
+
+std::string utf8(const std::wstring& text)
+{
+    std::string out(text.size() * 3, '\0');
+    out.resize(WideCharToMultiByte(CP_UTF8, 0, text.data(), (int)text.size(), &out[0], (int)out.size(), NULL, NULL));
+    return out;
+}
 
 struct HostRun {
     DWORD status;
-    std::string output;  // standard output and error as written (ANSI code page text), lines ending in LF
+    std::string output;  // standard output and error as written (UTF-8), lines ending in LF
 };
 
 // porvane-host beside the plug-in, in the folder the tests start in.
-const std::string& hostProgram()
+const std::wstring& hostProgram()
 {
-    static std::string program;
+    static std::wstring program;
     if (program.empty()) {
-        char folder[MAX_PATH];
-        DWORD length = GetCurrentDirectoryA(sizeof folder, folder);
-        program = std::string(folder, length < sizeof folder ? length : 0) + "\\" PORVANE_HOST;
+        wchar_t folder[MAX_PATH];
+        DWORD length = GetCurrentDirectoryW(MAX_PATH, folder);
+        program = std::wstring(folder, length < MAX_PATH ? length : 0) + L"\\" + wide(PORVANE_HOST);
     }
     return program;
 }
 
 HostRun runHost(const std::vector<std::string>& arguments, const std::string& folder)
 {
-    std::string commandLine = "\"" + hostProgram() + "\"";
+    std::wstring commandLine = L"\"" + hostProgram() + L"\"";
     for (const std::string& argument : arguments)
-        commandLine += " \"" + argument + "\"";
+        commandLine += L" \"" + wide(argument) + L"\"";
     HostRun run = {~0u, ""};
     SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, NULL, TRUE};
     HANDLE readEnd = NULL, writeEnd = NULL;
@@ -46,13 +62,13 @@ HostRun runHost(const std::vector<std::string>& arguments, const std::string& fo
         return run;
     }
     SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOA startup = {};
+    STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdOutput = startup.hStdError = writeEnd;  // no input: nothing can wait for Enter
     PROCESS_INFORMATION process = {};
-    std::vector<char> line(commandLine.c_str(), commandLine.c_str() + commandLine.size() + 1);
-    BOOL started = CreateProcessA(NULL, line.data(), NULL, NULL, TRUE, 0, NULL, folder.c_str(), &startup, &process);
+    std::vector<wchar_t> line(commandLine.c_str(), commandLine.c_str() + commandLine.size() + 1);
+    BOOL started = CreateProcessW(NULL, line.data(), NULL, NULL, TRUE, 0, NULL, wide(folder).c_str(), &startup, &process);
     CloseHandle(writeEnd);
     if (started) {
         char chunk[4096];
@@ -66,10 +82,64 @@ HostRun runHost(const std::vector<std::string>& arguments, const std::string& fo
         CloseHandle(process.hThread);
         CloseHandle(process.hProcess);
     } else {
-        ADD_FAILURE() << "cannot start " << commandLine;
+        ADD_FAILURE() << "cannot start " << utf8(commandLine);
     }
     CloseHandle(readEnd);
     return run;
+}
+
+// The English text, or the Japanese, as the converter speaks to this user.
+std::string inUserLanguage(const std::string& english, const std::string& japanese)
+{
+    return (GetUserDefaultUILanguage() & 0x3FF) == 0x11 ? japanese : english;
+}
+
+// Files by UTF-8 names, through the wide calls.
+bool writeFileU(const std::string& path, const std::vector<uint8_t>& bytes)
+{
+    HANDLE file = CreateFileW(wide(path).c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    bool ok = WriteFile(file, bytes.data(), (DWORD)bytes.size(), &written, NULL) && written == bytes.size();
+    return CloseHandle(file) && ok;
+}
+
+::testing::AssertionResult holds(const std::string& path, const std::vector<uint8_t>& expected)
+{
+    HANDLE file = CreateFileW(wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return ::testing::AssertionFailure() << path << " cannot be opened";
+    std::vector<uint8_t> bytes(expected.size() + 1);
+    DWORD got = 0;
+    ReadFile(file, bytes.data(), (DWORD)bytes.size(), &got, NULL);
+    CloseHandle(file);
+    bytes.resize(got);
+    if (bytes == expected)
+        return ::testing::AssertionSuccess();
+    size_t at = 0;
+    while (at < bytes.size() && at < expected.size() && bytes[at] == expected[at])
+        ++at;
+    return ::testing::AssertionFailure() << path << ": " << bytes.size() << " bytes where " << expected.size()
+                                         << " were expected; first difference at offset " << at;
+}
+
+// The names in `folder`, sorted, in UTF-8.
+Names entries(const std::string& folder)
+{
+    Names names;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((wide(folder) + L"\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        const std::string name = utf8(found.cFileName);
+        if (name != "." && name != "..")
+            names.push_back(name);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 // ---------------------------------------------------------------------------
@@ -353,13 +423,13 @@ protected:
 TEST_F(Converter, AFolderOfMixedPicturesConvertsInOneRun)
 {
     struct Picture {
-        std::string name;          // ANSI code page text
+        std::string name;          // UTF-8
         std::vector<uint8_t> bmp;
         std::string line;          // after "[i/n] name"
         std::vector<uint8_t> cel;  // empty: none expected
         std::vector<uint8_t> kcf;
     };
-    const std::string to = "\x95\x5C";  // a folder whose name (表) ends in the byte of a backslash
+    const std::string to = "表";  // in code page 932 its second byte is a backslash's
     const Pixels doll = patternPixels(8, 5, 3, 1), mono = patternPixels(1, 9, 2, 2), small = patternPixels(4, 7, 2, 3);
     const Pixels sky = patternPixels(24, 3, 2, 4), top = patternPixels(8, 4, 2, 5), figure = patternPixels(8, 2, 2, 6);
     const std::vector<uint8_t> table200 = colourTable(200, 1), table2 = colourTable(2, 2), table16 = colourTable(16, 3);
@@ -484,9 +554,9 @@ TEST_F(Converter, AFolderOfMixedPicturesConvertsInOneRun)
          " -> " + to + "\\masks.cel  3 x 2, 32-bit cel: full colour with transparency",
          expectedKissFile(alpha32, MARK_CEL), {}},
         // ソックス: ソ's second byte is a backslash's.
-        {"\x83\x5C\x83\x62\x83\x4E\x83\x58.bmp", bmpFile(40, 2, 2, 8, 0, storedRows(figure, false), table16),
-         " -> " + to + "\\\x83\x5C\x83\x62\x83\x4E\x83\x58.cel  2 x 2" + pal +
-             "\x83\x5C\x83\x62\x83\x4E\x83\x58.kcf",
+        {"ソックス.bmp", bmpFile(40, 2, 2, 8, 0, storedRows(figure, false), table16),
+         " -> " + to + "\\ソックス.cel  2 x 2" + pal +
+             "ソックス.kcf",
          expectedKissFile(figure, MARK_CEL), expectedPalette(table16)},
         {"os2.bmp", os2BmpFile(5, 2, 4, {1, 2, 3, 4, 5, 6, 7, 8, 9}, os2Rows),
          " -> " + to + "\\os2.cel  5 x 2" + pal4 + "os2.kcf", expectedKissFile(os2In, MARK_CEL),
@@ -514,7 +584,7 @@ TEST_F(Converter, AFolderOfMixedPicturesConvertsInOneRun)
         {"cut.bmp", bmpFile(40, 5, 3, 8, 0, std::vector<uint8_t>(23), table16),
          ": not converted: the pixel data is shorter than the header says", {}, {}},
         {"photo.bmp", bmpFile(40, 5, 3, 0, 5, {0x89, 'P', 'N', 'G'}),
-         ": not converted: a BMP that holds a PNG or JPEG image", {}, {}},
+         ": not converted: a BMP that holds a PNG or JPEG image: save it as PNG", {}, {}},
         {"wide.bmp", bmpFile(40, 65536, 1, 8, 0, std::vector<uint8_t>(65536), table16),
          ": not converted: too large for a KiSS cel (at most 65,535 pixels a side)", {}, {}},
         {"cut.png", cutPng, ": not converted: a damaged PNG picture: the file ends too early", {}, {}},
@@ -525,7 +595,7 @@ TEST_F(Converter, AFolderOfMixedPicturesConvertsInOneRun)
     Names expectedFiles;
     const size_t count = sizeof pictures / sizeof pictures[0];
     for (const Picture& picture : pictures) {
-        ASSERT_TRUE(writeFile(scratch.path(picture.name), picture.bmp)) << picture.name;
+        ASSERT_TRUE(writeFileU(scratch.path(picture.name), picture.bmp)) << picture.name;
         arguments.push_back(picture.name);
         expectedOutput += "[" + std::to_string(arguments.size() - 1) + "/" + std::to_string(count) + "] " +
                           picture.name + picture.line + "\n";
@@ -541,15 +611,15 @@ TEST_F(Converter, AFolderOfMixedPicturesConvertsInOneRun)
     EXPECT_EQ(run.status, 1u);
     EXPECT_EQ(run.output, expectedOutput);
     std::sort(expectedFiles.begin(), expectedFiles.end());
-    EXPECT_EQ(folderEntries(scratch.path(to)), expectedFiles);
+    EXPECT_EQ(entries(scratch.path(to)), expectedFiles);
     for (const Picture& picture : pictures) {
         SCOPED_TRACE(picture.name);
         const std::string name = scratch.path(to) + "\\" + picture.name.substr(0, picture.name.rfind('.'));
         if (!picture.cel.empty()) {
-            EXPECT_TRUE(fileHolds(name + ".cel", picture.cel));
+            EXPECT_TRUE(holds(name + ".cel", picture.cel));
         }
         if (!picture.kcf.empty()) {
-            EXPECT_TRUE(fileHolds(name + ".kcf", picture.kcf));
+            EXPECT_TRUE(holds(name + ".kcf", picture.kcf));
         }
     }
 }
@@ -561,7 +631,7 @@ TEST_F(Converter, ABmpsCornerColourIsMadeTransparentWhenAsked)
 {
     const Pixels ribbon = {8, 4, 3, {2, 2, 2, 2, 2, 0, 1, 2, 2, 2, 2, 2}};  // a box of 2 with a knot of 0 and 1
     const std::vector<uint8_t> table = colourTable(3, 5);
-    ASSERT_TRUE(writeFile(scratch.path("ribbon.bmp"), bmpFile(40, 4, 3, 8, 0, storedRows(ribbon, false), table)));
+    ASSERT_TRUE(writeFileU(scratch.path("ribbon.bmp"), bmpFile(40, 4, 3, 8, 0, storedRows(ribbon, false), table)));
     struct Case {
         std::vector<std::string> options;
         std::string note;
@@ -581,95 +651,111 @@ TEST_F(Converter, ABmpsCornerColourIsMadeTransparentWhenAsked)
         HostRun run = runHost(arguments, scratch.folder);
         EXPECT_EQ(run.status, 0u);
         EXPECT_EQ(run.output, "[1/1] ribbon.bmp -> ribbon.cel  4 x 3, 8-bit cel" + c.note + "\n1 picture converted.\n");
-        EXPECT_TRUE(fileHolds(scratch.path("ribbon.cel"), expectedKissFile(renumbered(ribbon, c.to), MARK_CEL)));
+        EXPECT_TRUE(holds(scratch.path("ribbon.cel"), expectedKissFile(renumbered(ribbon, c.to), MARK_CEL)));
     }
 }
 
 // Dropped on the program, pictures become cels and palettes beside
-// themselves, but never over a picture that is being converted.
+// themselves; a KiSS file among them is skipped, whatever it holds.
 TEST_F(Converter, DroppedPicturesAreSavedBesideThemselvesWithPalettes)
 {
     const Pixels face = patternPixels(8, 3, 3, 7);
     const std::vector<uint8_t> table = colourTable(256, 9), bmp = bmpFile(40, 3, 3, 8, 0, storedRows(face, false), table);
-    ASSERT_TRUE(writeFile(scratch.path("face.bmp"), bmp));
-    ASSERT_TRUE(writeFile(scratch.path("odd.cel"), bmp));  // a BMP under a cel's name
+    ASSERT_TRUE(writeFileU(scratch.path("face.bmp"), bmp));
+    ASSERT_TRUE(writeFileU(scratch.path("odd.cel"), bmp));  // a BMP under a cel's name
     HostRun run = runHost({scratch.path("face.bmp"), scratch.path("odd.cel")}, scratch.folder);
-    EXPECT_EQ(run.status, 1u);
-    EXPECT_EQ(run.output, "[1/2] " + scratch.path("face.bmp") + " -> " + scratch.path("face.cel") +
-                              "  3 x 3, 8-bit cel and palette " + scratch.path("face.kcf") + "\n[2/2] " +
-                              scratch.path("odd.cel") + " -> " + scratch.path("odd.cel") +
-                              ": not written: it is one of the pictures being converted\n"
-                              "1 of 2 pictures converted; 1 failed.\n");
-    EXPECT_TRUE(fileHolds(scratch.path("face.cel"), expectedKissFile(face, MARK_CEL)));
-    EXPECT_TRUE(fileHolds(scratch.path("face.kcf"), expectedPalette(table)));
-    EXPECT_TRUE(fileHolds(scratch.path("odd.cel"), bmp));
-    EXPECT_EQ(scratch.names(), (Names{"face.bmp", "face.cel", "face.kcf", "odd.cel"}));
+    EXPECT_EQ(run.status, 0u);
+    EXPECT_EQ(run.output, "[1/1] " + scratch.path("face.bmp") + " -> " + scratch.path("face.cel") +
+                              "  3 x 3, 8-bit cel and palette " + scratch.path("face.kcf") +
+                              "\n1 picture converted; 1 KiSS file skipped.\n");
+    EXPECT_TRUE(holds(scratch.path("face.cel"), expectedKissFile(face, MARK_CEL)));
+    EXPECT_TRUE(holds(scratch.path("face.kcf"), expectedPalette(table)));
+    EXPECT_TRUE(holds(scratch.path("odd.cel"), bmp));
+    EXPECT_EQ(entries(scratch.folder), (Names{"face.bmp", "face.cel", "face.kcf", "odd.cel"}));
 }
 
-// The host's own form: one picture under the name given, with the plug-in's
-// progress reports; never over the picture itself, however it is spelled.
+// The host's own form: one picture under the name given, with the same line
+// as a run of many; never over the picture itself, however it is spelled;
+// the plug-in's progress reports shown when one of them answers "stop".
 TEST_F(Converter, OnePictureUnderTheNameGiven)
 {
     const Pixels face = patternPixels(8, 2, 3, 8);
     const std::vector<uint8_t> bmp = bmpFile(40, 2, 3, 8, 0, storedRows(face, false), colourTable(256, 3));
-    ASSERT_TRUE(writeFile(scratch.path("face.bmp"), bmp));
+    ASSERT_TRUE(writeFileU(scratch.path("face.bmp"), bmp));
     HostRun run = runHost({"export", "face.bmp", "face.cel"}, scratch.folder);
     EXPECT_EQ(run.status, 0u);
-    EXPECT_EQ(run.output, "face.bmp: 2 x 3, 8-bit cel\n  progress 0/1\n  progress 1/1\n  written (0): face.cel\n");
-    EXPECT_TRUE(fileHolds(scratch.path("face.cel"), expectedKissFile(face, MARK_CEL)));
+    EXPECT_EQ(run.output, "[1/1] face.bmp -> face.cel  2 x 3, 8-bit cel\n1 picture converted.\n");
+    EXPECT_TRUE(holds(scratch.path("face.cel"), expectedKissFile(face, MARK_CEL)));
 
     run = runHost({"export", "face.bmp", ".\\FACE.Bmp."}, scratch.folder);
-    EXPECT_EQ(run.status, 2u);
-    EXPECT_EQ(run.output, "face.bmp: 2 x 3, 8-bit cel\n.\\FACE.Bmp.: not written: it is one of the pictures being converted\n");
-    EXPECT_TRUE(fileHolds(scratch.path("face.bmp"), bmp));
+    EXPECT_EQ(run.status, 1u);
+    EXPECT_EQ(run.output, "[1/1] face.bmp -> .\\FACE.Bmp.: not written: it is one of the pictures being converted\n"
+                          "0 of 1 pictures converted; 1 failed.\n");
+    EXPECT_TRUE(holds(scratch.path("face.bmp"), bmp));
+
+    run = runHost({"export", "face.bmp", "stopped.cel", "--stop-at-start"}, scratch.folder);
+    EXPECT_EQ(run.status, 1u);
+    EXPECT_EQ(run.output, "  progress 0/1\n[1/1] face.bmp -> stopped.cel: not written: stopped by the progress "
+                          "callback\n0 of 1 pictures converted; 1 failed.\n");
+    EXPECT_EQ(entries(scratch.folder), (Names{"face.bmp", "face.cel"}));
 }
 
-// A result of 109 comes with its likely cause, read from the destination.
+// A file that cannot be written comes with its likely cause, read from the destination.
 TEST_F(Converter, AFailedWriteNamesItsCause)
 {
-    ASSERT_TRUE(writeFile(scratch.path("face.bmp"), bmpFile(40, 2, 2, 24, 0, std::vector<uint8_t>(16, 0x44))));
-    ASSERT_TRUE(CreateDirectoryA(scratch.path("sub").c_str(), NULL));
+    const Pixels face = patternPixels(8, 2, 2, 12);
+    ASSERT_TRUE(writeFileU(scratch.path("face.bmp"), bmpFile(40, 2, 2, 8, 0, storedRows(face, false), colourTable(4, 1))));
+    ASSERT_TRUE(CreateDirectoryW(wide(scratch.path("sub")).c_str(), NULL));
+    ASSERT_TRUE(CreateDirectoryW(wide(scratch.path("sub\\face.cel")).c_str(), NULL));
     const std::vector<uint8_t> old(10, 0x11);
-    ASSERT_TRUE(writeFile(scratch.path("held.cel"), old));
-    ASSERT_TRUE(writeFile(scratch.path("locked.cel"), old));
-    ASSERT_TRUE(SetFileAttributesA(scratch.path("locked.cel").c_str(), FILE_ATTRIBUTE_READONLY));
+    for (const char* name : {"held.cel", "locked.cel", "顔.cel"})
+        ASSERT_TRUE(writeFileU(scratch.path(name), old));
+    for (const char* name : {"locked.cel", "顔.cel"})
+        ASSERT_TRUE(SetFileAttributesW(wide(scratch.path(name)).c_str(), FILE_ATTRIBUTE_READONLY));
     struct Case {
+        std::vector<std::string> arguments;  // after "export face.bmp"
         std::string destination, cause;
         bool held;  // another program has the file open meanwhile
     };
     const Case cases[] = {
-        {"missing\\\x83\x5C.cel", "its folder missing does not exist", false},  // ソ: its second byte is a backslash's
-        {"sub", "it is a folder: give a file name, or put the folder after --to", false},
-        {"locked.cel", "it is read-only: clear its read-only setting, or choose another name", false},
-        {"held.cel", "it is in use by another program: close it there first", true},
+        {{"missing\\ソ.cel"}, "missing\\ソ.cel", "its folder missing does not exist", false},
+        {{"--to", "sub"}, "sub\\face.cel", "it is a folder: give a file name, or put the folder after --to", false},
+        {{"locked.cel"}, "locked.cel", "it is read-only: clear its read-only setting, or choose another name", false},
+        {{"顔.cel"}, "顔.cel", "it is read-only: clear its read-only setting, or choose another name", false},
+        {{"held.cel"}, "held.cel", "it is in use by another program: close it there first", true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.destination);
-        HANDLE holder = c.held ? CreateFileA(scratch.path(c.destination).c_str(), GENERIC_READ,
+        HANDLE holder = c.held ? CreateFileW(wide(scratch.path(c.destination)).c_str(), GENERIC_READ,
                                              FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING, 0, NULL)
                                : NULL;
         ASSERT_NE(holder, INVALID_HANDLE_VALUE);
-        HostRun run = runHost({"export", "face.bmp", c.destination}, scratch.folder);
+        std::vector<std::string> arguments = {"export", "face.bmp"};
+        arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
+        HostRun run = runHost(arguments, scratch.folder);
         if (holder != NULL)
             CloseHandle(holder);
         EXPECT_EQ(run.status, 1u);
-        EXPECT_NE(run.output.find("  not written (109): " + c.destination + ": " + c.cause + "\n"), std::string::npos)
-            << run.output;
+        EXPECT_EQ(run.output, "[1/1] face.bmp -> " + c.destination + ": not written: " + c.cause +
+                                  "\n0 of 1 pictures converted; 1 failed.\n");
     }
-    SetFileAttributesA(scratch.path("locked.cel").c_str(), FILE_ATTRIBUTE_NORMAL);
-    EXPECT_TRUE(fileHolds(scratch.path("held.cel"), old));
-    EXPECT_TRUE(fileHolds(scratch.path("locked.cel"), old));
-    EXPECT_EQ(scratch.names(), (Names{"face.bmp", "held.cel", "locked.cel", "sub"}));
+    for (const char* name : {"locked.cel", "顔.cel"})
+        SetFileAttributesW(wide(scratch.path(name)).c_str(), FILE_ATTRIBUTE_NORMAL);
+    for (const char* name : {"held.cel", "locked.cel", "顔.cel"})
+        EXPECT_TRUE(holds(scratch.path(name), old)) << name;
+    EXPECT_EQ(entries(scratch.folder), (Names{"face.bmp", "held.cel", "locked.cel", "sub", "顔.cel"}));
+    EXPECT_EQ(entries(scratch.path("sub")), Names{"face.cel"});
 }
 
 // What the command line does not allow stops before anything is loaded or written.
 TEST_F(Converter, CommandLinesItCannotTakeAreUsageErrors)
 {
-    ASSERT_TRUE(writeFile(scratch.path("a.bmp"), bmpFile(40, 1, 1, 24, 0, {1, 2, 3, 0})));
+    ASSERT_TRUE(writeFileU(scratch.path("a.bmp"), bmpFile(40, 1, 1, 24, 0, {1, 2, 3, 0})));
     const std::vector<std::vector<std::string>> commandLines = {
         {"info", "extra"},
         {"export", "a.bmp", "a.cel", "--palette", "--stop-at-end"},
         {"export", "--bogus", "a.bmp"},
+        {"export", "a.bmp", "--transparent", "256"},
         {"convert", "a.bmp"},
     };
     for (const auto& arguments : commandLines) {
@@ -677,8 +763,67 @@ TEST_F(Converter, CommandLinesItCannotTakeAreUsageErrors)
         HostRun run = runHost(arguments, scratch.folder);
         EXPECT_EQ(run.status, 2u);
         EXPECT_NE(run.output.find("porvane-host --help lists the commands.\n"), std::string::npos) << run.output;
-        EXPECT_EQ(scratch.names(), Names{"a.bmp"});
+        EXPECT_EQ(entries(scratch.folder), Names{"a.bmp"});
     }
+}
+
+// ---------------------------------------------------------------------------
+// In the user's language, on Japanese Windows and on a Western one alike
+// (CTest runs these in both): names outside the ANSI code page, a folder of
+// pictures, KiSS files and a text file, a wildcard the converter expands
+// itself, and a --to whose folders are all missing.
+
+class ConverterAnyLocale : public Converter {};
+
+TEST_F(ConverterAnyLocale, AnyNameFoldersAndWildcards)
+{
+    const Pixels face = patternPixels(8, 3, 2, 11);
+    const std::vector<uint8_t> table = colourTable(16, 4), bmp = bmpFile(40, 3, 2, 8, 0, storedRows(face, false), table);
+    const std::vector<uint8_t> png = pngFile(2, 1, 8, 0, {{10, 200}});
+    const Pixels grey = {32, 2, 1, {0xFF0A0A0Au, 0xFFC8C8C8u}};
+    ASSERT_TRUE(CreateDirectoryW(wide(scratch.path("parts")).c_str(), NULL));
+    for (const char* name : {"parts\\ハート♥.bmp", "parts\\café.bmp", "ソックス.bmp"})
+        ASSERT_TRUE(writeFileU(scratch.path(name), bmp));
+    ASSERT_TRUE(writeFileU(scratch.path("parts\\顔.png"), png));
+    for (const char* name : {"parts\\old.cel", "parts\\old.kcf", "parts\\notes.txt", "notes.bmp.txt"})
+        ASSERT_TRUE(writeFileU(scratch.path(name), {'h', 'i'}));
+    ASSERT_TRUE(CreateDirectoryW(wide(scratch.path("parts\\inner")).c_str(), NULL));
+    ASSERT_TRUE(writeFileU(scratch.path("parts\\inner\\deep.bmp"), bmp));
+
+    const std::string to = "表\\人形\\セル";
+    HostRun run = runHost({"export", "parts", "*.bmp", "--to", to, "--palette"}, scratch.folder);
+    EXPECT_EQ(run.status, 0u);
+    const std::string cel = inUserLanguage("  3 x 2, 8-bit cel and palette ", "  3 x 2、8 ビットのセルとパレット ");
+    const std::string out = to + "\\";
+    EXPECT_EQ(run.output,
+              "[1/4] parts\\café.bmp -> " + out + "café.cel" + cel + out + "café.kcf\n"
+              "[2/4] parts\\ハート♥.bmp -> " + out + "ハート♥.cel" + cel + out + "ハート♥.kcf\n"
+              "[3/4] parts\\顔.png -> " + out + "顔.cel" +
+                  inUserLanguage("  2 x 1, 32-bit cel: full colour", "  2 x 1、32 ビットのセル（フルカラー）") + "\n"
+              "[4/4] ソックス.bmp -> " + out + "ソックス.cel" + cel + out + "ソックス.kcf\n" +
+              inUserLanguage("4 pictures converted; 2 KiSS files and 1 other file skipped.\n",
+                             "4 枚の画像を変換しました。KiSS のファイル 2 個とほかのファイル 1 個は飛ばしました。\n"));
+    EXPECT_EQ(entries(scratch.path(to)), (Names{"café.cel", "café.kcf", "ソックス.cel", "ソックス.kcf", "ハート♥.cel",
+                                                "ハート♥.kcf", "顔.cel"}));
+    for (const char* name : {"café", "ソックス", "ハート♥"}) {
+        EXPECT_TRUE(holds(scratch.path(out + name + ".cel"), expectedKissFile(face, MARK_CEL))) << name;
+        EXPECT_TRUE(holds(scratch.path(out + name + ".kcf"), expectedPalette(table))) << name;
+    }
+    EXPECT_TRUE(holds(scratch.path(out + "顔.cel"), expectedKissFile(grey, MARK_CEL)));
+    // Nothing is left behind under another name.
+    EXPECT_EQ(entries(scratch.path("parts")), (Names{"café.bmp", "inner", "notes.txt", "old.cel", "old.kcf",
+                                                     "ハート♥.bmp", "顔.png"}));
+}
+
+TEST_F(ConverterAnyLocale, HelpIsInTheUsersLanguage)
+{
+    HostRun run = runHost({"--help"}, scratch.folder);
+    EXPECT_EQ(run.status, 0u);
+    EXPECT_EQ(run.output.substr(0, run.output.find('\n')),
+              inUserLanguage("porvane-host saves pictures as KiSS cels through porvane.xpi, as the host picture "
+                             "program does.",
+                             "porvane-host は、画像編集ソフトと同じように porvane.xpi を使って画像を KiSS のセルに保存"
+                             "します。"));
 }
 
 }  // namespace
