@@ -69,6 +69,38 @@ static void spreadIndices(DecodedPicture* picture, const std::vector<uint32_t>& 
     keepFullColour(picture, cel);
 }
 
+// Which entries of an indexed picture's colour table are transparent, and
+// a note on its corners where there is one to make.
+static int findTransparentEntries(const DecodedPicture& picture, const TransparencyChoice& choice,
+                                  std::vector<bool>* transparent, std::wstring* note, std::wstring* reason)
+{
+    transparent->assign(MOST_ENTRIES, false);
+    if (picture.saysTransparency)
+        for (size_t i = 0; i < picture.colours.size(); ++i)
+            (*transparent)[i] = alphaOf(picture.colours[i]) == 0;
+    else if (choice.rule == TRANSPARENT_AS_SAID)
+        (*transparent)[0] = true;
+    uint8_t corner = 0;
+    const bool cornersShared = sharedCorner(picture.indices, picture.width, picture.height, &corner);
+    if (choice.rule == TRANSPARENT_ENTRY) {
+        if (choice.entry < 0 || (size_t)choice.entry >= std::max<size_t>(picture.colours.size(), 1)) {
+            *reason = text(MSG_TRANSPARENT_NO_ENTRY,
+                           {number(choice.entry), number((long long)std::max<size_t>(picture.colours.size(), 1) - 1)});
+            return 0;
+        }
+        (*transparent)[choice.entry] = true;
+    } else if (choice.rule == TRANSPARENT_CORNER && cornersShared) {
+        (*transparent)[corner] = true;
+    } else if (choice.rule == TRANSPARENT_CORNER) {
+        *note = text(MSG_NOTE_CORNERS_DIFFER);
+        if (!picture.saysTransparency)
+            (*transparent)[0] = true;
+    } else if (!picture.saysTransparency && cornersShared && corner != 0) {
+        *note = text(MSG_NOTE_CORNER_ENTRY, {number(corner)});
+    }
+    return 1;
+}
+
 static int chooseIndexed(DecodedPicture* picture, const TransparencyChoice& choice, CelChoice* cel,
                          std::wstring* reason)
 {
@@ -77,32 +109,9 @@ static int chooseIndexed(DecodedPicture* picture, const TransparencyChoice& choi
     std::vector<size_t> used(MOST_ENTRIES, 0);
     for (uint8_t index : picture->indices)
         ++used[index];
-
-    // Which entries are transparent.
-    std::vector<bool> transparent(MOST_ENTRIES, false);
-    if (picture->saysTransparency)
-        for (int i = 0; i < MOST_ENTRIES; ++i)
-            transparent[i] = alphaOf(colours[i]) == 0;
-    else if (choice.rule == TRANSPARENT_AS_SAID)
-        transparent[0] = true;
-    uint8_t corner = 0;
-    const bool cornersShared = sharedCorner(picture->indices, picture->width, picture->height, &corner);
-    if (choice.rule == TRANSPARENT_ENTRY) {
-        if (choice.entry < 0 || (size_t)choice.entry >= std::max<size_t>(picture->colours.size(), 1)) {
-            *reason = text(MSG_TRANSPARENT_NO_ENTRY,
-                           {number(choice.entry), number((long long)std::max<size_t>(picture->colours.size(), 1) - 1)});
-            return 0;
-        }
-        transparent[choice.entry] = true;
-    } else if (choice.rule == TRANSPARENT_CORNER && cornersShared) {
-        transparent[corner] = true;
-    } else if (choice.rule == TRANSPARENT_CORNER) {
-        cel->note = text(MSG_NOTE_CORNERS_DIFFER);
-        if (!picture->saysTransparency)
-            transparent[0] = true;
-    } else if (!picture->saysTransparency && cornersShared && corner != 0) {
-        cel->note = text(MSG_NOTE_CORNER_ENTRY, {number(corner)});
-    }
+    std::vector<bool> transparent;
+    if (!findTransparentEntries(*picture, choice, &transparent, &cel->note, reason))
+        return 0;
 
     // Partly transparent colours in use: only a 32-bit cel keeps them.
     for (int i = 0; i < MOST_ENTRIES; ++i)
@@ -175,6 +184,36 @@ static bool takeAsPaletteStrip(DecodedPicture* picture, CelChoice* cel)
     cel->depth = 24;
     cel->pixels.swap(pixels);
     return true;
+}
+
+int toFullColour(DecodedPicture* picture, const TransparencyChoice& choice, std::wstring* note, std::wstring* reason)
+{
+    if (picture->indexBits == 0) {
+        if (choice.rule == TRANSPARENT_ENTRY) {
+            *reason = text(MSG_TRANSPARENT_NO_TABLE, {number(choice.entry)});
+            return 0;
+        }
+        uint32_t corner = 0;
+        if (choice.rule == TRANSPARENT_CORNER && sharedCorner(picture->pixels, picture->width, picture->height, &corner))
+            for (uint32_t& pixel : picture->pixels)
+                if (pixel == corner)
+                    pixel &= ~FULLY_OPAQUE;
+        return 1;
+    }
+    std::vector<uint32_t> colours = picture->colours;
+    colours.resize(MOST_ENTRIES, FULLY_OPAQUE);
+    std::vector<bool> transparent;
+    if (!findTransparentEntries(*picture, choice, &transparent, note, reason))
+        return 0;
+    picture->pixels.resize(picture->indices.size());
+    for (size_t i = 0; i < picture->indices.size(); ++i) {
+        const uint8_t index = picture->indices[i];
+        const uint32_t colour = picture->saysTransparency ? colours[index] : colours[index] | FULLY_OPAQUE;
+        picture->pixels[i] = transparent[index] ? colour & ~FULLY_OPAQUE : colour;
+    }
+    picture->indices.clear();
+    picture->indexBits = 0;
+    return 1;
 }
 
 int chooseCel(DecodedPicture* picture, const TransparencyChoice& choice, bool paletteMode, CelChoice* cel,

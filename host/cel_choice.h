@@ -53,4 +53,11 @@ struct CelChoice {
 int chooseCel(DecodedPicture* picture, const TransparencyChoice& choice, bool paletteMode, CelChoice* cel,
               std::wstring* reason);
 
+// Turns a picture of colour indices into full colour, its transparent
+// entries (found as above) with alpha 0 and every other opaque; with
+// --transparent corner, a full-colour picture's corner colour gets alpha 0.
+// For the shared palette, which chooses its colours from every part's.
+// Returns 0 with the reason when the choice cannot apply.
+int toFullColour(DecodedPicture* picture, const TransparencyChoice& choice, std::wstring* note, std::wstring* reason);
+
 #endif

@@ -1,4 +1,7 @@
 #include "convert_command.h"
+
+#include <functional>
+
 #include "../cel/cel_format.h"
 #include "../settings/palette_setting.h"
 #include "console_text.h"
@@ -7,6 +10,7 @@
 #include "messages.h"
 #include "path_names.h"
 #include "picture_list.h"
+#include "shared_palette.h"
 
 // The --to folder and every missing folder above it.
 static bool makeFolder(const std::wstring& folder)
@@ -64,7 +68,7 @@ static bool convert(const RunContext& run, const std::wstring& path, const std::
         if (run.request.palettes && isIndexed(picture)) {
             const std::wstring palette = besideFile(destination, nameWithoutExtension(destination) + kissPaletteExtension());
             std::wstring failure;
-            converted = writePalette(picture, palette, run.pictures, &failure);
+            converted = writePalette(picture.colours, palette, run.pictures, &failure);
             what = converted ? text(MSG_AND_PALETTE, {what, palette})
                              : text(MSG_PALETTE_NOT_WRITTEN, {what, palette, failure});
         }
@@ -102,6 +106,83 @@ static void sayHowItWent(size_t converted, size_t count, const PictureList& list
     say(skipped.empty() ? text(MSG_SUMMARY_END, {summary}) : text(MSG_SKIPPED, {summary, skipped}));
 }
 
+// Where each picture's cel goes.
+static std::wstring celDestination(const RunContext& run, const std::wstring& path)
+{
+    const std::wstring name = nameWithoutExtension(path) + run.celExtension;
+    return run.request.toFolder.empty() ? besideFile(path, name) : inFolder(run.request.toFolder, name);
+}
+
+// Every picture read first, one palette chosen for them all, then each an
+// 8-bit cel on it; a picture that cannot be read is left out of the palette.
+static size_t convertOnSharedPalette(const RunContext& run, const PictureList& list,
+                                     const std::function<void(const std::wstring&)>& numbered)
+{
+    struct Part {
+        DecodedPicture picture;
+        std::wstring failure;  // empty: read
+        std::wstring note;
+    };
+    std::vector<Part> parts(list.pictures.size());
+    std::vector<const DecodedPicture*> read;
+    for (size_t i = 0; i < parts.size(); ++i) {
+        Part& part = parts[i];
+        if (readPicture(list.pictures[i], &part.picture, &part.failure) &&
+            toFullColour(&part.picture, run.request.transparency, &part.note, &part.failure))
+            read.push_back(&part.picture);
+        else if (part.failure.empty())
+            part.failure = text(MSG_CANNOT_READ);
+    }
+    SharedPalette palette;
+    const bool chosen = chooseSharedPalette(read, 0xFFFFFFu, &palette);
+    size_t converted = 0;
+    for (size_t i = 0; i < parts.size(); ++i) {
+        const std::wstring& path = list.pictures[i];
+        CelChoice cel;
+        SourcePicture picture;
+        std::wstring failure = parts[i].failure;
+        if (failure.empty() && !chosen)
+            failure = text(MSG_SHARED_PALETTE_TOO_MANY_PIXELS);
+        if (failure.empty() &&
+            (!celOnSharedPalette(parts[i].picture, palette, run.request.dither, &cel) ||
+             !makeSourcePicture(cel, parts[i].picture.width, parts[i].picture.height, &picture, &failure)) &&
+            failure.empty())
+            failure = text(MSG_NO_MEMORY);
+        if (!failure.empty()) {
+            numbered(text(MSG_LINE_NOT_CONVERTED, {path, failure}));
+            continue;
+        }
+        const std::wstring destination = celDestination(run, path);
+        const CelOutcome outcome = exportCel(run.plugin, picture, destination, run.pictures, NULL, 0);
+        closeSourcePicture(&picture);
+        if (outcome.status != EXPORT_OK) {
+            numbered(text(MSG_LINE_NOT_WRITTEN, {path, outcome.written, outcome.failure}));
+            continue;
+        }
+        std::wstring what = text(MSG_CEL_ON_SHARED_PALETTE, {number(parts[i].picture.width), number(parts[i].picture.height)});
+        if (!parts[i].note.empty())
+            what = text(MSG_LINE_NOTE, {what, parts[i].note});
+        numbered(text(MSG_LINE_CONVERTED, {path, outcome.written, what}));
+        ++converted;
+    }
+    if (!chosen || read.empty())
+        return converted;
+    // A bare name goes with the cels.
+    const std::wstring& name = run.request.sharedPalette;
+    const std::wstring where = !folderPart(name).empty() ? name
+                               : !run.request.toFolder.empty() ? inFolder(run.request.toFolder, name)
+                                                               : besideFile(list.pictures.front(), name);
+    std::wstring failure;
+    if (!writePalette(palette.colours, where, run.pictures, &failure))
+        say(text(MSG_SHARED_PALETTE_NOT_WRITTEN, {where, failure}));
+    else if (palette.exact)
+        say(text(MSG_SHARED_PALETTE_EXACT, {where, number((long long)palette.partColours)}));
+    else
+        say(text(MSG_SHARED_PALETTE_REDUCED,
+                 {where, number((long long)palette.partColours), number((long long)palette.colours.size() - 1)}));
+    return failure.empty() ? converted : 0;
+}
+
 int convertPictures(const Plugin& plugin, const ConvertRequest& request)
 {
     if (!request.toFolder.empty() && !makeFolder(request.toFolder))
@@ -121,13 +202,15 @@ int convertPictures(const Plugin& plugin, const ConvertRequest& request)
     };
     for (const std::wstring& name : list.unmatched)
         numbered(text(MSG_NO_FILE_MATCHES, {name}));
-    for (const std::wstring& path : list.pictures) {
-        const std::wstring name = nameWithoutExtension(path) + run.celExtension;
-        const std::wstring destination = request.toFolder.empty() ? besideFile(path, name) : inFolder(request.toFolder, name);
-        std::wstring line;
-        if (convert(run, path, destination, &line))
-            ++converted;
-        numbered(line);
+    if (!request.sharedPalette.empty()) {
+        converted = convertOnSharedPalette(run, list, numbered);
+    } else {
+        for (const std::wstring& path : list.pictures) {
+            std::wstring line;
+            if (convert(run, path, celDestination(run, path), &line))
+                ++converted;
+            numbered(line);
+        }
     }
     sayHowItWent(converted, count, list);
     return converted == count ? 0 : 1;

@@ -19,6 +19,8 @@ struct ConvertRequest {
     std::wstring toFolder;               // empty: beside each picture
     bool palettes = false;
     TransparencyChoice transparency;
+    std::wstring sharedPalette;  // --shared-palette NAME.kcf; empty: each cel its own colours
+    bool dither = false;         // with a shared palette: error diffusion
 };
 
 // Returns the exit status: 0 when every picture was converted, 1 otherwise.

@@ -160,7 +160,7 @@ CelOutcome exportCel(const Plugin& plugin, const SourcePicture& picture, const s
     return outcome;
 }
 
-int writePalette(const SourcePicture& picture, const std::wstring& path, const ProtectedFiles& protectedFiles,
+int writePalette(const std::vector<uint32_t>& palette, const std::wstring& path, const ProtectedFiles& protectedFiles,
                  std::wstring* failure)
 {
     if (isProtected(path, protectedFiles)) {
@@ -169,10 +169,10 @@ int writePalette(const SourcePicture& picture, const std::wstring& path, const P
     }
     uint8_t colours[3 * PALETTE_COLOURS];
     memset(colours, 0, sizeof colours);
-    for (size_t i = 0; i < picture.colours.size() && i < PALETTE_COLOURS; ++i) {  // red, green, blue
-        colours[3 * i] = (uint8_t)(picture.colours[i] >> 16);
-        colours[3 * i + 1] = (uint8_t)(picture.colours[i] >> 8);
-        colours[3 * i + 2] = (uint8_t)picture.colours[i];
+    for (size_t i = 0; i < palette.size() && i < PALETTE_COLOURS; ++i) {  // red, green, blue
+        colours[3 * i] = (uint8_t)(palette[i] >> 16);
+        colours[3 * i + 1] = (uint8_t)(palette[i] >> 8);
+        colours[3 * i + 2] = (uint8_t)palette[i];
     }
     CelHeader header;
     header.mark = CEL_MARK_PALETTE;

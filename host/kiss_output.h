@@ -39,10 +39,10 @@ struct CelOutcome {
 CelOutcome exportCel(const Plugin& plugin, const SourcePicture& picture, const std::wstring& destination,
                      const ProtectedFiles& protectedFiles, ProgressCallback progress, LONG userValue);
 
-// Writes the KiSS palette that goes with a cel of colour indices: its
-// colours, so that colour index i of the cel means palette entry i; entries
-// the picture does not have are black. Returns 0 with the reason in words.
-int writePalette(const SourcePicture& picture, const std::wstring& path, const ProtectedFiles& protectedFiles,
+// Writes the KiSS palette that goes with cels of colour indices: `colours`
+// (0xAARRGGBB, alpha unused), so that colour index i of a cel means palette
+// entry i; entries past the end are black. Returns 0 with the reason in words.
+int writePalette(const std::vector<uint32_t>& colours, const std::wstring& path, const ProtectedFiles& protectedFiles,
                  std::wstring* failure);
 
 #endif

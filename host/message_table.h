@@ -19,6 +19,10 @@ M(STOP_AT_ONE_PICTURE_ONLY, L"--stop-at-start and --stop-at-end go with export P
   L"--stop-at-start と --stop-at-end は export 画像 保存先 の形でだけ使えます")
 M(TRANSPARENT_TAKES, L"--transparent takes corner or a colour's number from 0 to 255, once, not {1}",
   L"--transparent のあとには corner か 0 から 255 までの色番号を 1 回だけ書いてください（{1} は使えません）")
+M(SHARED_PALETTE_NEEDS_NAME, L"--shared-palette needs the palette's file name after it, once",
+  L"--shared-palette のあとにパレットのファイル名を 1 回だけ書いてください")
+M(SHARED_PALETTE_AND_PALETTE, L"--palette and --shared-palette do not go together: choose one",
+  L"--palette と --shared-palette はいっしょに使えません。どちらかにしてください")
 M(PLUGIN_NEEDS_FILE, L"--plugin needs the plug-in's file name", L"--plugin のあとにプラグインのファイル名を書いてください")
 M(PLUGIN_BUILT_IN,
   L"--plugin cannot load another copy: this porvane-host has the plug-in built in (the native build)",
@@ -40,7 +44,11 @@ M(HELP,
   L"      --palette also saves NAME.kcf, the picture's colours, for every 4- or 8-bit cel.\n"
   L"      --transparent corner makes the colour of the picture's four corners the transparent one;\n"
   L"      --transparent N makes colour N the transparent one (for a BMP, colour 0 is).\n"
+  L"      --shared-palette NAME.kcf makes every picture an 8-bit cel on one palette of at most 255\n"
+  L"      colours for them all, as a doll's parts share one; --dither spreads the error of colours\n"
+  L"      the palette does not have.\n"
   L"      e.g.  porvane-host export arm-left.png arm-right.png --to cels --palette\n"
+  L"            porvane-host export parts --to doll --shared-palette doll.kcf\n"
   L"            porvane-host export parts --to cels\n"
   L"  porvane-host export PICTURE DESTINATION [--stop-at-start | --stop-at-end]\n"
   L"      Saves one picture under the name given, as the host would; --stop-at-... answers\n"
@@ -69,8 +77,12 @@ M(HELP,
   L"      --palette を付けると、4 ビットと 8 ビットのセルに画像の色のパレット「名前.kcf」も保存します。\n"
   L"      --transparent corner で画像の四隅の色を、--transparent 番号 でその色番号を透明にします\n"
   L"      （BMP では色番号 0 が透明です）。\n"
+  L"      --shared-palette 名前.kcf を付けると、人形の部品のように、すべての画像を 255 色までの\n"
+  L"      一つのパレットを共有する 8 ビットのセルにします。--dither を付けると、パレットにない色を\n"
+  L"      点の混ぜ合わせで表します。\n"
   L"      例  porvane-host export arm-left.png arm-right.png --to cels --palette\n"
   L"          porvane-host export parts --to cels\n"
+  L"          porvane-host export parts --to doll --shared-palette doll.kcf\n"
   L"  porvane-host export 画像 保存先 [--stop-at-start | --stop-at-end]\n"
   L"      1 枚の画像を、ホストと同じように指定した名前で保存します。--stop-at-... を付けると\n"
   L"      プラグインの進行の知らせを表示し、そのどちらかに「中止」と答えます。\n"
@@ -138,6 +150,14 @@ M(CEL_8_BIT, L"{1} x {2}, 8-bit cel", L"{1} x {2}、8 ビットのセル")
 M(CEL_FULL_COLOUR, L"{1} x {2}, 32-bit cel: full colour", L"{1} x {2}、32 ビットのセル（フルカラー）")
 M(CEL_FULL_COLOUR_TRANSPARENT, L"{1} x {2}, 32-bit cel: full colour with transparency",
   L"{1} x {2}、32 ビットのセル（フルカラー、透明な部分あり）")
+M(CEL_ON_SHARED_PALETTE, L"{1} x {2}, 8-bit cel on the shared palette", L"{1} x {2}、共通パレットの 8 ビットのセル")
+M(SHARED_PALETTE_EXACT, L"shared palette {1}: {2} colours, each exactly as in the parts",
+  L"共通パレット {1}: {2} 色（どの色も部品の色のまま）")
+M(SHARED_PALETTE_REDUCED, L"shared palette {1}: the parts' {2} colours reduced to {3}",
+  L"共通パレット {1}: 部品の {2} 色を {3} 色にまとめました")
+M(SHARED_PALETTE_NOT_WRITTEN, L"shared palette {1}: not written: {2}", L"共通パレット {1}: 保存できません: {2}")
+M(SHARED_PALETTE_TOO_MANY_PIXELS, L"the parts hold too many pixels for one palette (over 4 billion)",
+  L"部品のピクセルが多すぎて、一つのパレットにまとめられません（40 億を超えます）")
 M(KISS_PALETTE_STRIP, L"KiSS palette of 256 colours", L"256 色の KiSS パレット")
 M(AND_PALETTE, L"{1} and palette {2}", L"{1}とパレット {2}")
 M(PALETTE_NOT_WRITTEN, L"{1}; palette {2} not written: {3}", L"{1}。パレット {2} は保存できません: {3}")

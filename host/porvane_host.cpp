@@ -108,6 +108,12 @@ static int parseExport(const std::vector<std::wstring>& args, HostRequest* reque
             toGiven = true;
         } else if (args[i] == L"--palette") {
             request->convert.palettes = true;
+        } else if (args[i] == L"--shared-palette") {
+            if (!request->convert.sharedPalette.empty() || i + 1 == args.size() || args[i + 1].empty())
+                return usageError(text(MSG_SHARED_PALETTE_NEEDS_NAME));
+            request->convert.sharedPalette = args[++i];
+        } else if (args[i] == L"--dither") {
+            request->convert.dither = true;
         } else if (args[i] == L"--transparent") {
             const std::wstring which = i + 1 < args.size() ? args[++i] : L"";
             wchar_t* end = NULL;
@@ -130,11 +136,14 @@ static int parseExport(const std::vector<std::wstring>& args, HostRequest* reque
     }
     if (names.empty())
         return usageError(text(MSG_EXPORT_NEEDS_PICTURE));
+    if (request->convert.palettes && !request->convert.sharedPalette.empty())
+        return usageError(text(MSG_SHARED_PALETTE_AND_PALETTE));
     // The one-picture form: a picture and the name to save it under (a
     // second name that is a folder, holds * or ?, or ends in a picture's
     // extension is a second picture).
     const DWORD second = names.size() == 2 ? GetFileAttributesW(names[1].c_str()) : INVALID_FILE_ATTRIBUTES;
-    if (names.size() == 2 && !toGiven && !request->convert.palettes && !hasPictureExtension(names[1]) &&
+    if (names.size() == 2 && !toGiven && !request->convert.palettes && request->convert.sharedPalette.empty() &&
+        !hasPictureExtension(names[1]) &&
         !hasWildcard(names[1]) && (second == INVALID_FILE_ATTRIBUTES || !(second & FILE_ATTRIBUTE_DIRECTORY))) {
         request->destination = names[1];
         names.pop_back();

@@ -179,37 +179,53 @@ static int handOver(const CelChoice& cel, int32_t width, int32_t height, Picture
 
 // ---------------------------------------------------------------------------
 
-int openSourcePicture(const std::wstring& path, const TransparencyChoice& choice, bool paletteMode,
-                      SourcePicture* picture, std::wstring* reason)
+int readPicture(const std::wstring& path, DecodedPicture* picture, std::wstring* reason)
 {
-    *picture = SourcePicture{};
     FileBytes file;
     if (!readWholeFile(path.c_str(), &file)) {
         *reason = whyNotOpened(GetLastError());
         return 0;
     }
-    DecodedPicture decoded;
-    CelChoice cel;
-    int ready = 0;
+    int read = 0;
     try {
-        ready = decodePicture(path, file.data, file.size, &decoded, reason) && chooseCel(&decoded, choice, paletteMode, &cel, reason);
+        read = decodePicture(path, file.data, file.size, picture, reason);
     } catch (const std::bad_alloc&) {
         *reason = text(MSG_NO_MEMORY);
     }
     freeFileBytes(&file);
-    if (ready && !handOver(cel, decoded.width, decoded.height, &picture->handover)) {
+    return read;
+}
+
+int makeSourcePicture(const CelChoice& cel, int32_t width, int32_t height, SourcePicture* picture,
+                      std::wstring* reason)
+{
+    *picture = SourcePicture{};
+    if (!handOver(cel, width, height, &picture->handover)) {
         *reason = text(MSG_NO_MEMORY);
-        ready = 0;
-    }
-    if (!ready)
         return 0;
-    picture->width = decoded.width;
-    picture->height = decoded.height;
+    }
+    picture->width = width;
+    picture->height = height;
     picture->depth = cel.depth;
     picture->transparent = cel.transparent;
-    picture->colours.swap(cel.colours);
+    picture->colours = cel.colours;
     picture->note = cel.note;
     return 1;
+}
+
+int openSourcePicture(const std::wstring& path, const TransparencyChoice& choice, bool paletteMode,
+                      SourcePicture* picture, std::wstring* reason)
+{
+    *picture = SourcePicture{};
+    DecodedPicture decoded;
+    CelChoice cel;
+    int ready = 0;
+    try {
+        ready = readPicture(path, &decoded, reason) && chooseCel(&decoded, choice, paletteMode, &cel, reason);
+    } catch (const std::bad_alloc&) {
+        *reason = text(MSG_NO_MEMORY);
+    }
+    return ready && makeSourcePicture(cel, decoded.width, decoded.height, picture, reason);
 }
 
 void closeSourcePicture(SourcePicture* picture)

@@ -37,6 +37,13 @@ int openSourcePicture(const std::wstring& path, const TransparencyChoice& choice
                       SourcePicture* picture, std::wstring* reason);
 void closeSourcePicture(SourcePicture* picture);
 
+// The two halves of openSourcePicture, for those who choose the cel
+// themselves (the shared palette): reading a picture's file, and handing
+// over a chosen cel. Each returns 0 with the reason in words.
+int readPicture(const std::wstring& path, DecodedPicture* picture, std::wstring* reason);
+int makeSourcePicture(const CelChoice& cel, int32_t width, int32_t height, SourcePicture* picture,
+                      std::wstring* reason);
+
 // "61 x 37, 8-bit cel", "64 x 32, 32-bit cel: full colour with transparency".
 std::wstring describePicture(const SourcePicture& picture);
 

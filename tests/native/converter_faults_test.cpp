@@ -71,7 +71,7 @@ TEST(ConverterFaults, AFailedPaletteWriteKeepsThePaletteThatWasThere)
     const std::vector<uint8_t> old(800, 0x5A);
     writeFile(palette, old);
     NativePlatform::resetCalls();
-    ASSERT_TRUE(writePalette(picture, wide(palette), {}, &failure));
+    ASSERT_TRUE(writePalette(picture.colours, wide(palette), {}, &failure));
     const std::vector<uint8_t> written = readFile(palette);
     ASSERT_EQ(written.size(), 800u);
     EXPECT_EQ(std::vector<uint8_t>(written.begin() + 32, written.begin() + 38),
@@ -88,7 +88,7 @@ TEST(ConverterFaults, AFailedPaletteWriteKeepsThePaletteThatWasThere)
             NativePlatform::resetCalls();
             NativePlatform::failCall((unsigned)call, fault);
             failure.clear();
-            EXPECT_FALSE(writePalette(picture, wide(palette), {}, &failure));
+            EXPECT_FALSE(writePalette(picture.colours, wide(palette), {}, &failure));
             EXPECT_FALSE(failure.empty());
             EXPECT_EQ(readFile(palette), old);
             EXPECT_EQ(folderEntries(scratch.folder), (std::vector<std::string>{"picture.bmp", "picture.kcf"}));

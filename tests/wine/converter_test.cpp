@@ -767,6 +767,57 @@ TEST_F(Converter, CommandLinesItCannotTakeAreUsageErrors)
     }
 }
 
+// Parts of a doll on one palette: every part an 8-bit cel whose colour 0 is
+// exactly its transparent pixels (alpha below half) and whose other colours,
+// read through the one palette written, are the part's own.
+TEST_F(Converter, PartsShareOnePalette)
+{
+    const std::vector<uint8_t> arm = pngFile(3, 2, 8, 6, {{255, 0, 0, 255, 0, 255, 0, 127, 0, 0, 255, 200},
+                                                          {255, 0, 0, 0, 10, 20, 30, 255, 255, 0, 0, 128}});
+    const std::vector<uint8_t> plte = {10, 20, 30, 200, 100, 50, 7, 7, 7};
+    const std::vector<uint8_t> leg = pngFile(2, 2, 8, 3, {{0, 1}, {2, 1}}, plte, {255, 255, 0});
+    ASSERT_TRUE(writeFileU(scratch.path("arm.png"), arm));
+    ASSERT_TRUE(writeFileU(scratch.path("leg.png"), leg));
+    // 0xAARRGGBB a pixel, top row first, as the pictures say.
+    const std::vector<uint32_t> armPixels = {0xFFFF0000u, 0x7F00FF00u, 0xC80000FFu, 0x00FF0000u, 0xFF0A141Eu, 0x80FF0000u};
+    const std::vector<uint32_t> legPixels = {0xFF0A141Eu, 0xFFC86432u, 0x00070707u, 0xFFC86432u};
+
+    HostRun run = runHost({"export", "arm.png", "leg.png", "--to", "doll", "--shared-palette", "doll.kcf"},
+                          scratch.folder);
+    EXPECT_EQ(run.status, 0u);
+    EXPECT_EQ(run.output, "[1/2] arm.png -> doll\\arm.cel  3 x 2, 8-bit cel on the shared palette\n"
+                          "[2/2] leg.png -> doll\\leg.cel  2 x 2, 8-bit cel on the shared palette\n"
+                          "shared palette doll\\doll.kcf: 4 colours, each exactly as in the parts\n"
+                          "2 pictures converted.\n");
+    HANDLE file = CreateFileW(wide(scratch.path("doll\\doll.kcf")).c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
+    std::vector<uint8_t> palette(801);
+    DWORD got = 0;
+    ReadFile(file, palette.data(), (DWORD)palette.size(), &got, NULL);
+    CloseHandle(file);
+    ASSERT_EQ(got, 800u);
+    for (const auto& part : {std::make_pair("doll\\arm.cel", armPixels), std::make_pair("doll\\leg.cel", legPixels)}) {
+        SCOPED_TRACE(part.first);
+        file = CreateFileW(wide(scratch.path(part.first)).c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
+        std::vector<uint8_t> cel(64);
+        ReadFile(file, cel.data(), (DWORD)cel.size(), &got, NULL);
+        CloseHandle(file);
+        ASSERT_EQ(got, 32 + part.second.size());
+        EXPECT_EQ(cel[5], 8);  // bits a pixel
+        for (size_t i = 0; i < part.second.size(); ++i) {
+            const uint32_t pixel = part.second[i];
+            const uint8_t index = cel[32 + i];
+            if (pixel >> 24 < 128) {
+                EXPECT_EQ(index, 0) << "pixel " << i;
+                continue;
+            }
+            ASSERT_NE(index, 0) << "pixel " << i;
+            const uint32_t colour = (uint32_t)palette[32 + 3 * index] << 16 | palette[33 + 3 * index] << 8 |
+                                    palette[34 + 3 * index];
+            EXPECT_EQ(colour, pixel & 0xFFFFFFu) << "pixel " << i;
+        }
+    }
+}
+
 // ---------------------------------------------------------------------------
 // In the user's language, on Japanese Windows and on a Western one alike
 // (CTest runs these in both): names outside the ANSI code page, a folder of
