@@ -1,12 +1,17 @@
-// The floor an export is measured against, and the measuring round, shared by
-// the native benchmark and the one that drives the real porvane.xpi under Wine.
+// The floors an export is measured against, and the measuring round, shared
+// by the native benchmark and the one that drives the real porvane.xpi under
+// Wine.
 //
-// The floor is what any export of this design must spend: allocate a fresh
-// block of the output's size, copy the picture's rows into it, create the
-// file, write the header and the block, close it, free the block. It makes the
-// same Windows calls the plug-in makes, so that the ratio export / floor shows
-// what the plug-in spends beyond them. The other kinds add, one at a time,
-// the steps a real export takes on top of the floor, to break that down.
+// The floor is what any export of a picture to a file must spend: allocate a
+// fresh block of the output's size, copy the picture's rows into it, create
+// the file, write the header and the block, close it, free the block. The
+// safe floor adds what porvane keeps on top of that for its users: it reads
+// the palette-mode setting (create or open the key, query the value, close
+// it), and it never writes over the destination but into a new temporary
+// file beside it, renamed over the destination once complete, so that a
+// failed export never leaves a truncated file. Both make the same Windows
+// calls the plug-in makes, so that export / floor shows what an export costs
+// in all, and export / safe floor what porvane spends beyond its guarantees.
 #ifndef PORVANE_EXPORT_FLOOR_H
 #define PORVANE_EXPORT_FLOOR_H
 
@@ -15,8 +20,10 @@
 #include <stdint.h>
 #include <chrono>
 #include <string>
+#include <vector>
 
-// The pictures measured, and how many rounds each gets.
+// The pictures measured, and how many rounds each gets: enough for a median
+// that holds still while single rounds spread by 15% and more.
 struct BenchmarkCase {
     int16_t depth;
     int32_t width, height;
@@ -30,13 +37,10 @@ extern const int benchmarkCaseCount;
 BenchmarkCase briefCase(BenchmarkCase full);
 
 enum FloorKind {
-    FLOOR,                // the floor itself, straight to the destination
-    FLOOR_AND_SETTING,    // and the palette setting's read: create or open the key, query the value, close it
-    FLOOR_VIA_OWN_NAME,   // through a temporary file named here and created once, then renamed
+    FLOOR,       // straight to the destination
+    SAFE_FLOOR,  // the setting read, and a new temporary file renamed over the destination
     FLOOR_KINDS
 };
-// Short labels for result tables: "floor", "+setting", "+ownname".
-extern const char* const floorKindNames[FLOOR_KINDS];
 
 // The host's rows as the export finds them once both handles are locked, and
 // the destination of every export, floor or real.
@@ -95,5 +99,19 @@ RoundTimes measureRound(int round, const FloorJob& job, Export exportOnce)
     }
     return times;
 }
+
+// What the rounds of one picture come to. Each round's export is set against
+// the floors timed in the same round, which cancels what the machine's load
+// does to all three alike; the medians over the rounds are reported, with
+// the middle half of the rounds' ratios around them.
+struct RoundSummary {
+    double floorMilliseconds;   // median of the floor's times
+    double exportToFloor;       // median of the rounds' export / floor
+    double exportToSafeFloor;   // median of the rounds' export / safe floor
+    double safeFloorToFloor;    // median of the rounds' safe floor / floor: what the guarantees cost
+    double exportToFloorQuartiles[2];
+    double exportToSafeFloorQuartiles[2];
+};
+RoundSummary summarize(const std::vector<RoundTimes>& rounds);
 
 #endif
