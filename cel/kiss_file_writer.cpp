@@ -117,7 +117,10 @@ static bool writeAll(HANDLE file, const void* bytes, DWORD count)
     return WriteFile(file, bytes, count, &written, NULL) && written == count;
 }
 
-KissWriteResult writeKissFile(const char* path, const CelHeader& header, const uint8_t* block, DWORD blockBytes)
+// The file as `count` pieces written one after another, through a
+// temporary file that replaces the destination only when complete.
+static KissWriteResult writeThroughTemporaryFile(const char* path, const void* const* pieces, const DWORD* sizes,
+                                                 int count)
 {
     char tempPath[MAX_PATH];
     if (isReadOnlyFile(path))
@@ -126,9 +129,9 @@ KissWriteResult writeKissFile(const char* path, const CelHeader& header, const u
     if (file == INVALID_HANDLE_VALUE)
         return KISS_NOT_CREATED;
 
-    uint8_t headerBytes[CEL_HEADER_BYTES];
-    encodeCelHeader(header, headerBytes);
-    bool written = writeAll(file, headerBytes, CEL_HEADER_BYTES) && writeAll(file, block, blockBytes);
+    bool written = true;
+    for (int i = 0; i < count && written; ++i)
+        written = writeAll(file, pieces[i], sizes[i]);
     bool closed = CloseHandle(file) != FALSE;
 
     const Replacement replacement = {tempPath, path};
@@ -136,4 +139,19 @@ KissWriteResult writeKissFile(const char* path, const CelHeader& header, const u
         return KISS_WRITTEN;
     retryWhileHeld(removeTemporaryFile, temporaryFileAttributes, &replacement);
     return KISS_WRITE_FAILED;
+}
+
+KissWriteResult writeKissFile(const char* path, const CelHeader& header, const uint8_t* block, DWORD blockBytes)
+{
+    uint8_t headerBytes[CEL_HEADER_BYTES];
+    encodeCelHeader(header, headerBytes);
+    const void* pieces[2] = {headerBytes, block};
+    const DWORD sizes[2] = {CEL_HEADER_BYTES, blockBytes};
+    return writeThroughTemporaryFile(path, pieces, sizes, 2);
+}
+
+KissWriteResult writeWholeFile(const char* path, const uint8_t* bytes, DWORD count)
+{
+    const void* pieces[1] = {bytes};
+    return writeThroughTemporaryFile(path, pieces, &count, 1);
 }

@@ -21,6 +21,10 @@ enum KissWriteResult {
 
 KissWriteResult writeKissFile(const char* path, const CelHeader& header, const uint8_t* block, DWORD blockBytes);
 
+// The same for a file of `count` bytes in one piece: a KiSS set's
+// configuration (.cnf), which the converter writes.
+KissWriteResult writeWholeFile(const char* path, const uint8_t* bytes, DWORD count);
+
 // Another program's brief hold on a file (a scanner, an indexer or a sync
 // client opening a freshly closed file) is ridden out: `step(context)` runs
 // again after pauses that double from 10 ms, a second in all, while it fails

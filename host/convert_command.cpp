@@ -13,7 +13,7 @@
 #include "shared_palette.h"
 
 // The --to folder and every missing folder above it.
-static bool makeFolder(const std::wstring& folder)
+bool makeFolder(const std::wstring& folder)
 {
     const DWORD attributes = GetFileAttributesW(folder.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))

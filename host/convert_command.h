@@ -23,6 +23,10 @@ struct ConvertRequest {
     bool dither = false;         // with a shared palette: error diffusion
 };
 
+// Makes `folder` and every missing folder above it; false, with the reason
+// said, when it cannot.
+bool makeFolder(const std::wstring& folder);
+
 // Returns the exit status: 0 when every picture was converted, 1 otherwise.
 int convertPictures(const Plugin& plugin, const ConvertRequest& request);
 

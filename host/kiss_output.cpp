@@ -190,3 +190,17 @@ int writePalette(const std::vector<uint32_t>& palette, const std::wstring& path,
         *failure = whyNotWritten(path);
     return 0;
 }
+
+int writeTextFile(const std::string& text, const std::wstring& path, std::wstring* failure)
+{
+    auto write = [&](std::string* ansi) {
+        return writeWholeFile(ansi->c_str(), (const uint8_t*)text.data(), (DWORD)text.size()) == KISS_WRITTEN;
+    };
+    std::wstring written;
+    failure->clear();
+    if (writeUnderAnsiName(path, write, &written, failure))
+        return 1;
+    if (failure->empty())
+        *failure = whyNotWritten(path);
+    return 0;
+}

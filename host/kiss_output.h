@@ -45,4 +45,8 @@ CelOutcome exportCel(const Plugin& plugin, const SourcePicture& picture, const s
 int writePalette(const std::vector<uint32_t>& colours, const std::wstring& path, const ProtectedFiles& protectedFiles,
                  std::wstring* failure);
 
+// Writes `text` as the file `path` through the plug-in's file writer: a KiSS
+// set's configuration. Returns 0 with the reason in words.
+int writeTextFile(const std::string& text, const std::wstring& path, std::wstring* failure);
+
 #endif

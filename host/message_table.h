@@ -23,6 +23,15 @@ M(SHARED_PALETTE_NEEDS_NAME, L"--shared-palette needs the palette's file name af
   L"--shared-palette のあとにパレットのファイル名を 1 回だけ書いてください")
 M(SHARED_PALETTE_AND_PALETTE, L"--palette and --shared-palette do not go together: choose one",
   L"--palette と --shared-palette はいっしょに使えません。どちらかにしてください")
+M(DOLL_NEEDS_TO, L"doll needs --to FOLDER: the folder the set goes into",
+  L"doll には --to フォルダー が必要です（セットを保存するフォルダーです）")
+M(DOLL_NEEDS_LAYERS, L"doll needs the layers, bottom first, or a folder of them",
+  L"doll のあとに、いちばん下から順にレイヤーの画像か、それが入ったフォルダーを書いてください")
+M(DOLL_DOES_NOT_TAKE, L"doll does not take {1}", L"doll には {1} は使えません")
+M(CNF_NEEDS_NAME, L"--cnf needs the configuration's file name after it, once",
+  L"--cnf のあとに設定ファイルの名前を 1 回だけ書いてください")
+M(BACKGROUND_TAKES, L"--background takes a colour as RRGGBB (FFFFFF is white), once, not {1}",
+  L"--background のあとには色を RRGGBB の形で 1 回だけ書いてください（FFFFFF が白です。{1} は使えません）")
 M(PLUGIN_NEEDS_FILE, L"--plugin needs the plug-in's file name", L"--plugin のあとにプラグインのファイル名を書いてください")
 M(PLUGIN_BUILT_IN,
   L"--plugin cannot load another copy: this porvane-host has the plug-in built in (the native build)",
@@ -54,6 +63,11 @@ M(HELP,
   L"      Saves one picture under the name given, as the host would; --stop-at-... answers\n"
   L"      \"stop\" to one of the plug-in's progress reports, and shows them.\n"
   L"      e.g.  porvane-host export face.png face-new.cel\n"
+  L"  porvane-host doll LAYER... --to FOLDER [--shared-palette NAME.kcf] [--cnf NAME.cnf]\n"
+  L"                   [--background RRGGBB]\n"
+  L"      Makes a KiSS set of a drawing's layers, given bottom first (a folder: its pictures in name\n"
+  L"      order): each layer a cel cropped to what shows, placed where it lay, and doll.cnf.\n"
+  L"      e.g.  porvane-host doll body.png dress.png hair.png --to mydoll\n"
   L"  porvane-host PICTURE-OR-FOLDER...\n"
   L"      What dropping pictures or folders on porvane-host.exe does: export ... --palette.\n"
   L"  porvane-host info            the plug-in's four identity strings\n"
@@ -87,6 +101,12 @@ M(HELP,
   L"      1 枚の画像を、ホストと同じように指定した名前で保存します。--stop-at-... を付けると\n"
   L"      プラグインの進行の知らせを表示し、そのどちらかに「中止」と答えます。\n"
   L"      例  porvane-host export face.png face-new.cel\n"
+  L"  porvane-host doll レイヤー... --to フォルダー [--shared-palette 名前.kcf] [--cnf 名前.cnf]\n"
+  L"                   [--background RRGGBB]\n"
+  L"      絵のレイヤーを、いちばん下から順に書くと（フォルダーなら中の画像を名前の順に）、KiSS の\n"
+  L"      セットを作ります。レイヤーはそれぞれ見える部分だけのセルになり、元の位置に置かれます。\n"
+  L"      設定ファイルは doll.cnf です。\n"
+  L"      例  porvane-host doll body.png dress.png hair.png --to mydoll\n"
   L"  porvane-host 画像かフォルダー...\n"
   L"      porvane-host.exe に画像やフォルダーをドロップしたときと同じです（export ... --palette）。\n"
   L"  porvane-host info            プラグインの四つの識別文字列\n"
@@ -176,6 +196,15 @@ M(NOTE_CORNER_COLOUR,
 M(NOTE_CORNERS_DIFFER, L"its corners are not all one colour, so nothing was made transparent",
   L"四隅が同じ色ではないので、透明にした色はありません")
 M(NOTE_NOTHING_SHOWS, L"nothing in it shows", L"見える部分がありません")
+
+// --- A doll's set -------------------------------------------------------------
+M(DOLL_PLACED, L"{1}, placed at {2}, {3}", L"{1}、位置 {2}, {3}")
+M(DOLL_EMPTY_LAYER, L"{1}: nothing in it shows, so it is left out", L"{1}: 見える部分がないので、入れませんでした")
+M(DOLL_LAYER_UNREADABLE, L"no set made: a layer could not be read", L"セットは作りませんでした（読めないレイヤーがあります）")
+M(DOLL_NO_LAYERS, L"no set made: there are no layers", L"セットは作りませんでした（レイヤーがありません）")
+M(DOLL_NOT_WHOLE, L"no configuration written: the set is not whole", L"設定ファイルは保存しませんでした（セットがそろっていません）")
+M(DOLL_SET_WRITTEN, L"set {1}: {2} cels on a playfield of {3} x {4}", L"セット {1}: {3} x {4} の台紙に {2} 枚のセル")
+M(DOLL_SET_NOT_WRITTEN, L"set {1}: not written: {2}", L"セット {1}: 保存できません: {2}")
 
 // --- The end of a run -------------------------------------------------------
 M(CONVERTED_ONE, L"1 picture converted", L"1 枚の画像を変換しました")

@@ -19,6 +19,7 @@
 #include "../settings/palette_setting.h"
 #include "console_text.h"
 #include "convert_command.h"
+#include "doll_command.h"
 #include "messages.h"
 #include "picture_list.h"
 #include "plugin_loader.h"
@@ -88,12 +89,28 @@ static int showSettings(const Plugin& plugin)
 
 // What the command line asks for.
 struct HostRequest {
-    std::wstring command;     // "export", "info", "about", "settings"; "export" for what was dropped too
+    std::wstring command;     // "export", "doll", "info", "about", "settings"; "export" for what was dropped too
     std::wstring pluginFile;  // --plugin FILE; empty: the plug-in beside the program
     ConvertRequest convert;
+    DollRequest doll;
     std::wstring destination;  // the one-picture form's name; empty for a run of many
     LONG stopAt = -1;          // the progress report that answers "stop" in the one-picture form; -1: none
 };
+
+// --transparent corner, or N from 0 to 255, given once. False when not,
+// with the usage error said.
+static bool parseTransparency(const std::wstring& which, TransparencyChoice* choice)
+{
+    wchar_t* end = NULL;
+    const long entry = wcstol(which.c_str(), &end, 10);
+    if (choice->rule == TRANSPARENT_AS_SAID && which == L"corner")
+        choice->rule = TRANSPARENT_CORNER;
+    else if (choice->rule == TRANSPARENT_AS_SAID && !which.empty() && *end == L'\0' && entry >= 0 && entry <= 255)
+        *choice = {TRANSPARENT_ENTRY, (int)entry};
+    else
+        return usageError(text(MSG_TRANSPARENT_TAKES, {which})) == 0;
+    return true;
+}
 
 // `export`'s arguments: the pictures and the options among them.
 static int parseExport(const std::vector<std::wstring>& args, HostRequest* request)
@@ -115,17 +132,8 @@ static int parseExport(const std::vector<std::wstring>& args, HostRequest* reque
         } else if (args[i] == L"--dither") {
             request->convert.dither = true;
         } else if (args[i] == L"--transparent") {
-            const std::wstring which = i + 1 < args.size() ? args[++i] : L"";
-            wchar_t* end = NULL;
-            const long entry = wcstol(which.c_str(), &end, 10);
-            if (request->convert.transparency.rule != TRANSPARENT_AS_SAID || which.empty())
-                return usageError(text(MSG_TRANSPARENT_TAKES, {which}));
-            if (which == L"corner")
-                request->convert.transparency.rule = TRANSPARENT_CORNER;
-            else if (*end == L'\0' && entry >= 0 && entry <= 255)
-                request->convert.transparency = {TRANSPARENT_ENTRY, (int)entry};
-            else
-                return usageError(text(MSG_TRANSPARENT_TAKES, {which}));
+            if (!parseTransparency(i + 1 < args.size() ? args[++i] : L"", &request->convert.transparency))
+                return 2;
         } else if ((args[i] == L"--stop-at-start" || args[i] == L"--stop-at-end") && request->stopAt < 0) {
             request->stopAt = args[i] == L"--stop-at-start" ? 0 : 1;
         } else if (args[i].compare(0, 2, L"--") == 0) {
@@ -151,6 +159,52 @@ static int parseExport(const std::vector<std::wstring>& args, HostRequest* reque
         return usageError(text(MSG_STOP_AT_ONE_PICTURE_ONLY));
     }
     request->convert.pictures = names;
+    return 0;
+}
+
+// `doll`'s arguments: the layers and the options among them.
+static int parseDoll(const std::vector<std::wstring>& args, DollRequest* doll)
+{
+    bool configurationGiven = false, backgroundGiven = false;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::wstring next = i + 1 < args.size() ? args[i + 1] : L"";
+        if (args[i] == L"--to") {
+            if (!doll->toFolder.empty() || next.empty())
+                return usageError(text(doll->toFolder.empty() ? MSG_NEEDS_FOLDER_AFTER_TO : MSG_TO_GIVEN_TWICE));
+            doll->toFolder = args[++i];
+        } else if (args[i] == L"--shared-palette") {
+            if (!doll->sharedPalette.empty() || next.empty())
+                return usageError(text(MSG_SHARED_PALETTE_NEEDS_NAME));
+            doll->sharedPalette = args[++i];
+        } else if (args[i] == L"--cnf") {
+            if (configurationGiven || next.empty())
+                return usageError(text(MSG_CNF_NEEDS_NAME));
+            doll->configuration = args[++i];
+            configurationGiven = true;
+        } else if (args[i] == L"--background") {
+            wchar_t* end = NULL;
+            const unsigned long colour = wcstoul(next.c_str(), &end, 16);
+            if (backgroundGiven || next.size() != 6 || *end != L'\0')
+                return usageError(text(MSG_BACKGROUND_TAKES, {next}));
+            doll->background = (uint32_t)colour;
+            backgroundGiven = true;
+            ++i;
+        } else if (args[i] == L"--dither") {
+            doll->dither = true;
+        } else if (args[i] == L"--transparent") {
+            if (!parseTransparency(next, &doll->transparency))
+                return 2;
+            ++i;
+        } else if (args[i].compare(0, 2, L"--") == 0) {
+            return usageError(text(MSG_DOLL_DOES_NOT_TAKE, {args[i]}));
+        } else {
+            doll->layers.push_back(args[i]);
+        }
+    }
+    if (doll->layers.empty())
+        return usageError(text(MSG_DOLL_NEEDS_LAYERS));
+    if (doll->toFolder.empty())
+        return usageError(text(MSG_DOLL_NEEDS_TO));
     return 0;
 }
 
@@ -188,6 +242,8 @@ static int parse(std::vector<std::wstring> args, HostRequest* request)
     }
     if (request->command == L"export")
         return parseExport(args, request) != 0 ? 2 : -1;
+    if (request->command == L"doll")
+        return parseDoll(args, &request->doll) != 0 ? 2 : -1;
     if (request->command == L"info" || request->command == L"about" || request->command == L"settings") {
         if (!args.empty())
             return usageError(text(MSG_TAKES_NOTHING_AFTER, {request->command, args[0]}));
@@ -219,6 +275,8 @@ static int run(const HostRequest& request)
         status = showAboutBox(plugin);
     else if (request.command == L"settings")
         status = showSettings(plugin);
+    else if (request.command == L"doll")
+        status = makeDoll(plugin, request.doll);
     else if (!request.destination.empty())
         status = exportAsHost(plugin, request.convert.pictures[0], request.destination, request.convert.transparency,
                               request.stopAt);

@@ -818,6 +818,100 @@ TEST_F(Converter, PartsShareOnePalette)
     }
 }
 
+// A drawing's layers, bottom first, become a KiSS set: each layer that shows
+// a cel cropped to its visible part, placed where it lay, the front one
+// first in the configuration; its own palette or one shared by all.
+TEST_F(Converter, LayersBecomeAKissSet)
+{
+    const uint32_t skin = 0xFFF0C8A0u, cloth = 0xFF3060C0u;
+    std::vector<std::vector<uint8_t>> body(5, std::vector<uint8_t>(6 * 4, 0));  // 6 x 5, clear but for a block
+    for (int y = 1; y <= 3; ++y)
+        for (int x = 1; x <= 2; ++x) {
+            const uint32_t c = y == 3 ? cloth : skin;
+            uint8_t* p = &body[y][4 * x];
+            p[0] = (uint8_t)(c >> 16), p[1] = (uint8_t)(c >> 8), p[2] = (uint8_t)c, p[3] = 255;
+        }
+    ASSERT_TRUE(writeFileU(scratch.path("Body.png"), pngFile(6, 5, 8, 6, body)));
+    ASSERT_TRUE(writeFileU(scratch.path("empty.png"), pngFile(6, 5, 8, 6, std::vector<std::vector<uint8_t>>(5, body[0]))));
+    const std::vector<uint8_t> plte = {0, 0, 0, 200, 0, 0, 0, 0, 200};
+    std::vector<std::vector<uint8_t>> hat(5, std::vector<uint8_t>(6, 0));
+    hat[0] = {0, 0, 1, 2, 1, 0};
+    ASSERT_TRUE(writeFileU(scratch.path("hat.png"), pngFile(6, 5, 8, 3, hat, plte, {0})));
+
+    struct Case {
+        std::vector<std::string> options;
+        std::string cnf, palette;  // in the set
+        uint32_t background;
+        std::string lines;         // after the layers' lines
+        std::string set;           // the folder
+    };
+    const Case cases[] = {
+        {{}, "doll.cnf", "hat.kcf", 0xFFFFFF, "", "set"},
+        {{"--shared-palette", "Shared Colours.kcf", "--background", "102030", "--cnf", "My Doll.cnf"}, "mydoll.cnf",
+         "sharedco.kcf", 0x102030, "shared palette set2\\sharedco.kcf: 4 colours, each exactly as in the parts\n",
+         "set2"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.cnf);
+        std::vector<std::string> arguments = {"doll", "Body.png", "empty.png", "hat.png", "--to", c.set};
+        arguments.insert(arguments.end(), c.options.begin(), c.options.end());
+        HostRun run = runHost(arguments, scratch.folder);
+        EXPECT_EQ(run.status, 0u);
+        const bool shared = !c.options.empty();
+        EXPECT_EQ(run.output,
+                  "[1/3] Body.png -> " + c.set + "\\body.cel  2 x 3, " +
+                      std::string(shared ? "8-bit cel" : "32-bit cel: full colour") + ", placed at 1, 1\n"
+                      "[2/3] empty.png: nothing in it shows, so it is left out\n"
+                      "[3/3] hat.png -> " + c.set + "\\hat.cel  3 x 1, 8-bit cel, placed at 2, 0" +
+                      (shared ? "" : " and palette " + c.set + "\\hat.kcf") + "\n" + c.lines + "set " + c.set + "\\" + c.cnf +
+                      ": 2 cels on a playfield of 6 x 5\n");
+        HANDLE file = CreateFileW(wide(scratch.path(c.set + "\\" + c.cnf)).c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
+        char text[1024] = "";
+        DWORD got = 0;
+        ReadFile(file, text, sizeof text - 1, &got, NULL);
+        CloseHandle(file);
+        EXPECT_EQ(std::string(text, got),
+                  "; A KiSS set made by porvane-host from 2 layers. Objects are listed front first, as viewers draw "
+                  "them.\r\n(6,5)\r\n[0\r\n%" + c.palette + "\r\n#0 hat.cel *0 :0 ; hat.png\r\n#1 body.cel *0 :0 ; "
+                  "Body.png\r\n$0 2,0 1,1\r\n");
+        Names expected = {"body.cel", c.cnf, "hat.cel", c.palette};
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(entries(scratch.path(c.set)), expected);
+
+        // The cels, read through the palette: colour 0 is the background.
+        std::vector<uint8_t> palette(800), cel(64);
+        file = CreateFileW(wide(scratch.path(c.set + "\\" + c.palette)).c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
+        ReadFile(file, palette.data(), 800, &got, NULL);
+        CloseHandle(file);
+        auto colour = [&](uint8_t index) {
+            return (uint32_t)palette[32 + 3 * index] << 16 | palette[33 + 3 * index] << 8 | palette[34 + 3 * index];
+        };
+        EXPECT_EQ(colour(0), c.background);
+        const struct {
+            const char* name;
+            int depth, width, height;
+            std::vector<uint32_t> pixels;
+        } cels[] = {{"hat.cel", 8, 3, 1, {0xC80000u, 0x0000C8u, 0xC80000u}},
+                    {"body.cel", shared ? 8 : 32, 2, 3, {skin, skin, skin, skin, cloth, cloth}}};
+        for (const auto& expected : cels) {
+            SCOPED_TRACE(expected.name);
+            file = CreateFileW(wide(scratch.path(c.set + "\\" + expected.name)).c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
+            ReadFile(file, cel.data(), (DWORD)cel.size(), &got, NULL);
+            CloseHandle(file);
+            const int bytes = expected.depth / 8;
+            ASSERT_EQ(got, 32u + bytes * expected.pixels.size());
+            EXPECT_EQ(std::vector<uint8_t>(cel.begin() + 5, cel.begin() + 12),
+                      (std::vector<uint8_t>{(uint8_t)expected.depth, 0, 0, (uint8_t)expected.width, 0,
+                                            (uint8_t)expected.height, 0}));
+            for (size_t i = 0; i < expected.pixels.size(); ++i) {
+                const uint8_t* p = &cel[32 + bytes * i];
+                const uint32_t seen = bytes == 1 ? (p[0] != 0 ? colour(p[0]) : ~0u) : (uint32_t)p[3] << 24 | p[2] << 16 | p[1] << 8 | p[0];
+                EXPECT_EQ(seen, bytes == 1 ? expected.pixels[i] & 0xFFFFFFu : expected.pixels[i]) << "pixel " << i;
+            }
+        }
+    }
+}
+
 // ---------------------------------------------------------------------------
 // In the user's language, on Japanese Windows and on a Western one alike
 // (CTest runs these in both): names outside the ANSI code page, a folder of
