@@ -112,9 +112,13 @@ LONG WINAPI reportAndExit(EXCEPTION_POINTERS* exception)
     fprintf(stderr, "*** backtrace (return addresses on the stack, innermost first):\n");
     printPlace("at    ", record->ExceptionAddress);
 
-    const NT_TIB* tib = (const NT_TIB*)NtCurrentTeb();
+    // The stack runs from the stack pointer to the end of the memory region
+    // that holds it (asked of VirtualQuery rather than read from the thread's
+    // block, whose segment read GCC cannot see the bounds of).
     const DWORD* stack = (const DWORD*)(UINT_PTR)exception->ContextRecord->Esp;
-    const DWORD* top = (const DWORD*)tib->StackBase;
+    MEMORY_BASIC_INFORMATION region = {};
+    VirtualQuery(stack, &region, sizeof region);
+    const DWORD* top = (const DWORD*)((const uint8_t*)region.BaseAddress + region.RegionSize);
     int shown = 0;
     for (const DWORD* word = stack; word < top && shown < 40; ++word) {
         const uint8_t* address = (const uint8_t*)(UINT_PTR)*word;
