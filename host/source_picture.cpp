@@ -122,7 +122,7 @@ static int fillHeader(HLOCAL block, const CelChoice& cel, int32_t width, int32_t
     BitmapInfoHeader bitmap = {};
     bitmap.size = sizeof bitmap;
     bitmap.width = width;
-    bitmap.height = -height;  // top row first
+    bitmap.height = height;  // bottom row first, as hosts hand pictures over
     bitmap.planes = 1;
     bitmap.bitCount = (uint16_t)cel.depth;
     bitmap.compression = 0;
@@ -145,7 +145,7 @@ static int fillRows(HLOCAL block, const CelChoice& cel, int32_t width, int32_t h
         return 0;
     memset(rows, 0, stride * height);
     for (int32_t y = 0; y < height; ++y) {
-        uint8_t* row = rows + (size_t)y * stride;
+        uint8_t* row = rows + (size_t)(height - 1 - y) * stride;
         const size_t first = (size_t)y * width;
         for (int32_t x = 0; x < width; ++x) {
             if (cel.depth == 32)

@@ -2,7 +2,8 @@
 // ready to hand to the plug-in as the host picture program hands it over:
 // the bitmap header (a BITMAPINFOHEADER and the colour table) and the pixel
 // rows, each in a movable memory handle, and the picture information record
-// with the depth. Rows go over top row first (a negative height), 4-bit
+// with the depth. Rows go over bottom row first (a positive height), as
+// hosts hand them over and as palette mode expects of a strip; 4-bit
 // pixels two to a byte, 32-bit ones as blue, green, red, alpha.
 #ifndef PORVANE_SOURCE_PICTURE_H
 #define PORVANE_SOURCE_PICTURE_H

@@ -655,6 +655,26 @@ TEST_F(Converter, ABmpsCornerColourIsMadeTransparentWhenAsked)
     }
 }
 
+// With palette mode on, a strip of 256 x 1 opaque pixels goes to the
+// plug-in as the 24-bit strip it makes a palette of, and the line says so.
+TEST_F(Converter, AStripInPaletteModeBecomesAPalette)
+{
+    std::vector<uint8_t> rows, palette = {'K', 'i', 'S', 'S', MARK_PALETTE, 24, 0, 0, 0, 1, 1, 0};
+    palette.resize(32, 0);
+    for (int i = 0; i < 256; ++i) {
+        const uint8_t red = (uint8_t)i, green = (uint8_t)(255 - i), blue = (uint8_t)(i * 7);
+        rows.insert(rows.end(), {blue, green, red});
+        palette.insert(palette.end(), {red, green, blue});
+    }
+    ASSERT_TRUE(writeFileU(scratch.path("strip.bmp"), bmpFile(40, 256, 1, 24, 0, rows)));
+    ASSERT_TRUE(storeSettingDword(1));
+    HostRun run = runHost({"export", "strip.bmp", "--to", "out"}, scratch.folder);
+    deleteSetting();
+    EXPECT_EQ(run.status, 0u);
+    EXPECT_EQ(run.output, "[1/1] strip.bmp -> out\\strip.kcf  KiSS palette of 256 colours\n1 picture converted.\n");
+    EXPECT_TRUE(holds(scratch.path("out\\strip.kcf"), palette));
+}
+
 // Dropped on the program, pictures become cels and palettes beside
 // themselves; a KiSS file among them is skipped, whatever it holds.
 TEST_F(Converter, DroppedPicturesAreSavedBesideThemselvesWithPalettes)
