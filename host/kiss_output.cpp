@@ -125,6 +125,20 @@ static bool writeUnderAnsiName(const std::wstring& destination, Write write, std
     return ok;
 }
 
+// A file the converter writes itself, through the plug-in's writer, under
+// `path`. Returns 0 with the reason in words.
+template <typename Write>
+static int writeNamed(const std::wstring& path, Write write, std::wstring* failure)
+{
+    std::wstring written;
+    failure->clear();
+    if (writeUnderAnsiName(path, write, &written, failure))
+        return 1;
+    if (failure->empty())
+        *failure = whyNotWritten(path);
+    return 0;
+}
+
 // ---------------------------------------------------------------------------
 
 CelOutcome exportCel(const Plugin& plugin, const SourcePicture& picture, const std::wstring& destination,
@@ -179,28 +193,14 @@ int writePalette(const std::vector<uint32_t>& palette, const std::wstring& path,
     header.depth = 24;
     header.width = PALETTE_COLOURS;
     header.height = 1;
-    auto write = [&](std::string* ansi) {
+    return writeNamed(path, [&](std::string* ansi) {
         return writeKissFile(ansi->c_str(), header, colours, sizeof colours) == KISS_WRITTEN;
-    };
-    std::wstring written;
-    failure->clear();
-    if (writeUnderAnsiName(path, write, &written, failure))
-        return 1;
-    if (failure->empty())
-        *failure = whyNotWritten(path);
-    return 0;
+    }, failure);
 }
 
 int writeTextFile(const std::string& text, const std::wstring& path, std::wstring* failure)
 {
-    auto write = [&](std::string* ansi) {
+    return writeNamed(path, [&](std::string* ansi) {
         return writeWholeFile(ansi->c_str(), (const uint8_t*)text.data(), (DWORD)text.size()) == KISS_WRITTEN;
-    };
-    std::wstring written;
-    failure->clear();
-    if (writeUnderAnsiName(path, write, &written, failure))
-        return 1;
-    if (failure->empty())
-        *failure = whyNotWritten(path);
-    return 0;
+    }, failure);
 }

@@ -57,22 +57,26 @@ const uint32_t* NearestColour::neighboursOf(int i) const
 
 int NearestColour::find(uint8_t r, uint8_t g, uint8_t b, int hint) const
 {
+    uint32_t best = UINT32_MAX;
+    int bestPosition = count;
+    // Palette entry i, if nearer than the best so far (the lower index on a tie).
+    auto consider = [&](int i) {
+        const Colour& c = palette[i];
+        const uint32_t d = squaredDistance(r, g, b, c.r, c.g, c.b);
+        if (d < best || (d == best && i < bestPosition)) {
+            best = d;
+            bestPosition = i;
+        }
+    };
     const bool hinted = hint >= 0 && hint < count;
     if (hinted && !rowMade.empty()) {
         const Colour& h = palette[hint];
-        uint32_t best = squaredDistance(r, g, b, h.r, h.g, h.b);
-        int bestPosition = hint;
+        best = squaredDistance(r, g, b, h.r, h.g, h.b);
+        bestPosition = hint;
         const uint32_t reach = (4 * best) << 8 | 0xFF;  // (2 |x - h|)^2, any position
         const uint32_t* row = neighboursOf(hint);
-        for (int n = 0; n < count - 1 && row[n] <= reach; ++n) {
-            const int i = (int)(row[n] & 0xFF);
-            const Colour& c = palette[i];
-            const uint32_t d = squaredDistance(r, g, b, c.r, c.g, c.b);
-            if (d < best || (d == best && i < bestPosition)) {
-                best = d;
-                bestPosition = i;
-            }
-        }
+        for (int n = 0; n < count - 1 && row[n] <= reach; ++n)
+            consider((int)(row[n] & 0xFF));
         return bestPosition;
     }
     const int v = axis == 0 ? r : axis == 1 ? g : b;
@@ -81,8 +85,6 @@ int NearestColour::find(uint8_t r, uint8_t g, uint8_t b, int hint) const
         if (high + step <= count && sorted[high + step - 1].value < v)
             high += step;
     int low = high - 1;
-    uint32_t best = UINT32_MAX;
-    int bestPosition = count;
     if (hinted) {
         const Colour& c = palette[hint];
         best = squaredDistance(r, g, b, c.r, c.g, c.b);
@@ -95,13 +97,7 @@ int NearestColour::find(uint8_t r, uint8_t g, uint8_t b, int hint) const
         // An entry as far as the best along the axis alone can still tie it.
         if (along == 256 || (uint32_t)(along * along) > best)
             break;
-        const int i = toLow < toHigh ? sorted[low--].position : sorted[high++].position;
-        const Colour& c = palette[i];
-        const uint32_t d = squaredDistance(r, g, b, c.r, c.g, c.b);
-        if (d < best || (d == best && i < bestPosition)) {
-            best = d;
-            bestPosition = i;
-        }
+        consider(toLow < toHigh ? sorted[low--].position : sorted[high++].position);
     }
     return bestPosition;
 }
