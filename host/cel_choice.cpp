@@ -33,8 +33,10 @@ static void keepFullColour(DecodedPicture* picture, CelChoice* cel)
     }
 }
 
-static int chooseFullColour(DecodedPicture* picture, const TransparencyChoice& choice, CelChoice* cel,
-                            std::wstring* reason)
+// What --transparent says of a full-colour picture: its corners' colour
+// transparent, or (with no choice) a note where they share a colour that shows.
+static int chooseFullColourTransparency(DecodedPicture* picture, const TransparencyChoice& choice, std::wstring* note,
+                                        std::wstring* reason)
 {
     if (choice.rule == TRANSPARENT_ENTRY) {
         *reason = text(MSG_TRANSPARENT_NO_TABLE, {number(choice.entry)});
@@ -44,21 +46,20 @@ static int chooseFullColour(DecodedPicture* picture, const TransparencyChoice& c
     const bool cornersShared = sharedCorner(picture->pixels, picture->width, picture->height, &corner);
     if (choice.rule == TRANSPARENT_CORNER) {
         if (!cornersShared)
-            cel->note = text(MSG_NOTE_CORNERS_DIFFER);
+            *note = text(MSG_NOTE_CORNERS_DIFFER);
         else
             for (uint32_t& pixel : picture->pixels)
                 if (pixel == corner)
                     pixel &= ~FULLY_OPAQUE;
     } else if (!picture->saysTransparency && cornersShared) {
-        cel->note = text(MSG_NOTE_CORNER_COLOUR);
+        *note = text(MSG_NOTE_CORNER_COLOUR);
     }
-    keepFullColour(picture, cel);
     return 1;
 }
 
 // The colour table's pixels as full colour, `transparent` entries with alpha 0.
 static void spreadIndices(DecodedPicture* picture, const std::vector<uint32_t>& colours,
-                          const std::vector<bool>& transparent, CelChoice* cel)
+                          const std::vector<bool>& transparent)
 {
     picture->pixels.resize(picture->indices.size());
     for (size_t i = 0; i < picture->indices.size(); ++i) {
@@ -66,7 +67,7 @@ static void spreadIndices(DecodedPicture* picture, const std::vector<uint32_t>& 
         picture->pixels[i] = transparent[index] ? colours[index] & ~FULLY_OPAQUE : colours[index];
     }
     picture->indices.clear();
-    keepFullColour(picture, cel);
+    picture->indexBits = 0;
 }
 
 // Which entries of an indexed picture's colour table are transparent, and
@@ -116,7 +117,8 @@ static int chooseIndexed(DecodedPicture* picture, const TransparencyChoice& choi
     // Partly transparent colours in use: only a 32-bit cel keeps them.
     for (int i = 0; i < MOST_ENTRIES; ++i)
         if (used[i] > 0 && !transparent[i] && alphaOf(colours[i]) != 255 && picture->saysTransparency) {
-            spreadIndices(picture, colours, transparent, cel);
+            spreadIndices(picture, colours, transparent);
+            keepFullColour(picture, cel);
             return 1;
         }
 
@@ -143,7 +145,8 @@ static int chooseIndexed(DecodedPicture* picture, const TransparencyChoice& choi
         while (free < MOST_ENTRIES && used[free] > 0)
             ++free;
         if (free == MOST_ENTRIES) {  // every entry shows: no room for a transparent colour 0
-            spreadIndices(picture, colours, transparent, cel);
+            spreadIndices(picture, colours, transparent);
+            keepFullColour(picture, cel);
             return 1;
         }
         to[0] = free;
@@ -188,31 +191,14 @@ static bool takeAsPaletteStrip(DecodedPicture* picture, CelChoice* cel)
 
 int toFullColour(DecodedPicture* picture, const TransparencyChoice& choice, std::wstring* note, std::wstring* reason)
 {
-    if (picture->indexBits == 0) {
-        if (choice.rule == TRANSPARENT_ENTRY) {
-            *reason = text(MSG_TRANSPARENT_NO_TABLE, {number(choice.entry)});
-            return 0;
-        }
-        uint32_t corner = 0;
-        if (choice.rule == TRANSPARENT_CORNER && sharedCorner(picture->pixels, picture->width, picture->height, &corner))
-            for (uint32_t& pixel : picture->pixels)
-                if (pixel == corner)
-                    pixel &= ~FULLY_OPAQUE;
-        return 1;
-    }
+    if (picture->indexBits == 0)
+        return chooseFullColourTransparency(picture, choice, note, reason);
     std::vector<uint32_t> colours = picture->colours;
-    colours.resize(MOST_ENTRIES, FULLY_OPAQUE);
+    colours.resize(MOST_ENTRIES, FULLY_OPAQUE);  // entries past the table's end are opaque black
     std::vector<bool> transparent;
     if (!findTransparentEntries(*picture, choice, &transparent, note, reason))
         return 0;
-    picture->pixels.resize(picture->indices.size());
-    for (size_t i = 0; i < picture->indices.size(); ++i) {
-        const uint8_t index = picture->indices[i];
-        const uint32_t colour = picture->saysTransparency ? colours[index] : colours[index] | FULLY_OPAQUE;
-        picture->pixels[i] = transparent[index] ? colour & ~FULLY_OPAQUE : colour;
-    }
-    picture->indices.clear();
-    picture->indexBits = 0;
+    spreadIndices(picture, colours, transparent);
     return 1;
 }
 
@@ -222,6 +208,10 @@ int chooseCel(DecodedPicture* picture, const TransparencyChoice& choice, bool pa
     *cel = CelChoice();
     if (paletteMode && choice.rule == TRANSPARENT_AS_SAID && takeAsPaletteStrip(picture, cel))
         return 1;
-    return picture->indexBits != 0 ? chooseIndexed(picture, choice, cel, reason)
-                                   : chooseFullColour(picture, choice, cel, reason);
+    if (picture->indexBits != 0)
+        return chooseIndexed(picture, choice, cel, reason);
+    if (!chooseFullColourTransparency(picture, choice, &cel->note, reason))
+        return 0;
+    keepFullColour(picture, cel);
+    return 1;
 }

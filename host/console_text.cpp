@@ -1,18 +1,10 @@
 #include "console_text.h"
+#include "code_pages.h"
 #include "messages.h"
 
 #include <windows.h>
 
 #include <stdio.h>
-
-static std::string utf8(const std::wstring& text)
-{
-    const int bytes = WideCharToMultiByte(CP_UTF8, 0, text.data(), (int)text.size(), NULL, 0, NULL, NULL);
-    std::string out(bytes > 0 ? bytes : 0, '\0');
-    if (bytes > 0)
-        WideCharToMultiByte(CP_UTF8, 0, text.data(), (int)text.size(), &out[0], bytes, NULL, NULL);
-    return out;
-}
 
 static void writeLine(DWORD which, FILE* stream, const std::wstring& line)
 {
@@ -29,7 +21,7 @@ static void writeLine(DWORD which, FILE* stream, const std::wstring& line)
         GetFileSize(handle, NULL) == 0)
         fputs("\xEF\xBB\xBF", stream);
     mark = true;
-    const std::string bytes = utf8(text);
+    const std::string bytes = encodeText(text, CP_UTF8);
     fwrite(bytes.data(), 1, bytes.size(), stream);
     fflush(stream);
 }

@@ -44,7 +44,7 @@ struct RunContext {
     const ConvertRequest& request;
     bool paletteMode;
     ProtectedFiles pictures;  // no destination may be one of them
-    wchar_t celExtension[16]; // as the plug-in names it (its identity string 3)
+    std::wstring celExtension; // as the plug-in names it
     ProgressCallback progress;
     LONG userValue;
 };
@@ -188,10 +188,7 @@ int convertPictures(const Plugin& plugin, const ConvertRequest& request)
     if (!request.toFolder.empty() && !makeFolder(request.toFolder))
         return 1;
     const PictureList list = listPictures(request.pictures);
-    RunContext run = {plugin, request, paletteModeOn(), {}, L"", NULL, 0};
-    char extension[16] = "";
-    plugin.getPluginInfo(3, extension, sizeof extension);
-    MultiByteToWideChar(CP_ACP, 0, extension, -1, run.celExtension, 16);
+    RunContext run = {plugin, request, paletteModeOn(), {}, identityString(plugin, PLUGIN_CEL_EXTENSION), NULL, 0};
     for (const std::wstring& picture : list.pictures)
         run.pictures.push_back(identifyFile(picture.c_str()));
 

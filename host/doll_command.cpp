@@ -1,4 +1,5 @@
 #include "doll_command.h"
+#include "code_pages.h"
 #include "console_text.h"
 #include "convert_command.h"
 #include "kiss_output.h"
@@ -7,8 +8,6 @@
 #include "picture_list.h"
 #include "shared_palette.h"
 #include "source_picture.h"
-
-#include <string.h>
 
 #include <algorithm>
 #include <set>
@@ -101,17 +100,6 @@ static bool crop(Layer* layer)
 // ---------------------------------------------------------------------------
 // The configuration.
 
-// Text in the ANSI code page, where a KiSS viewer reads it; what the code
-// page cannot hold becomes '?'.
-static std::string ansiText(const std::wstring& text)
-{
-    const int bytes = WideCharToMultiByte(CP_ACP, 0, text.c_str(), (int)text.size(), NULL, 0, NULL, NULL);
-    std::string out(bytes > 0 ? bytes : 0, '\0');
-    if (bytes > 0)
-        WideCharToMultiByte(CP_ACP, 0, text.c_str(), (int)text.size(), &out[0], bytes, NULL, NULL);
-    return out;
-}
-
 // `layers` bottom first; `palettes` in the order the cels' palette numbers
 // count them. The cel of layer i uses palette `paletteOf[i]`.
 static std::string configuration(const std::vector<const Layer*>& layers, const std::vector<std::wstring>& palettes,
@@ -132,7 +120,7 @@ static std::string configuration(const std::vector<const Layer*>& layers, const 
                 number((long long)paletteOf[i]) + L" :0 ; " + fileName(layer.path) + L"\r\n";
         positions += L" " + number(layer.x) + L"," + number(layer.y);
     }
-    return ansiText(text + positions + L"\r\n");
+    return encodeText(text + positions + L"\r\n", CP_ACP);  // as a KiSS viewer reads it
 }
 
 // ---------------------------------------------------------------------------
@@ -200,9 +188,7 @@ int makeDoll(const Plugin& plugin, const DollRequest& request)
     if (!chooseCels(request, &layers, &shared) || !makeFolder(request.toFolder))
         return 1;
 
-    char extension[16] = "";
-    plugin.getPluginInfo(3, extension, sizeof extension);
-    const std::wstring celExtension(extension, extension + strlen(extension));  // plain letters
+    const std::wstring celExtension = identityString(plugin, PLUGIN_CEL_EXTENSION);
     std::set<std::wstring> taken;
     const std::wstring cnf = shortFileName(request.configuration, L".cnf");
     const std::wstring sharedName =

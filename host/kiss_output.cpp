@@ -1,4 +1,5 @@
 #include "kiss_output.h"
+#include "code_pages.h"
 #include "failure_words.h"
 #include "messages.h"
 #include "path_names.h"
@@ -25,23 +26,14 @@ static bool isProtected(const std::wstring& path, const ProtectedFiles& protecte
 // `path` in the ANSI code page, when every character of it has a place there.
 static bool inAnsi(const std::wstring& path, std::string* ansi)
 {
-    BOOL lost = FALSE;
-    const int bytes = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, path.c_str(), -1, NULL, 0, NULL, &lost);
-    if (bytes <= 0 || lost)
-        return false;
-    std::vector<char> text(bytes);
-    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, path.c_str(), -1, text.data(), bytes, NULL, &lost);
-    *ansi = text.data();
+    bool lost = false;
+    *ansi = encodeText(path, CP_ACP, &lost);
     return !lost;
 }
 
-static std::wstring fromAnsi(const char* ansi)
+static std::wstring fromAnsi(const std::string& ansi)
 {
-    const int units = MultiByteToWideChar(CP_ACP, 0, ansi, -1, NULL, 0);
-    std::vector<wchar_t> wide(units > 0 ? units : 1, L'\0');
-    if (units > 0)
-        MultiByteToWideChar(CP_ACP, 0, ansi, -1, wide.data(), units);
-    return wide.data();
+    return decodeText(ansi.c_str(), CP_ACP);
 }
 
 // ---------------------------------------------------------------------------
@@ -90,7 +82,7 @@ static bool writeUnderAnsiName(const std::wstring& destination, Write write, std
     std::string ansi;
     if (inAnsi(destination, &ansi)) {
         const bool ok = write(&ansi);
-        *written = ok ? fromAnsi(ansi.c_str()) : destination;
+        *written = ok ? fromAnsi(ansi) : destination;
         return ok;
     }
     *written = destination;
@@ -109,7 +101,7 @@ static bool writeUnderAnsiName(const std::wstring& destination, Write write, std
     const bool ok = write(&ansi);
     SetCurrentDirectoryW(previous);
     // Palette mode may have changed the extension: the real name follows.
-    const std::wstring stem = nameWithoutExtension(standIn), done = fromAnsi(ansi.c_str());
+    const std::wstring stem = nameWithoutExtension(standIn), done = fromAnsi(ansi);
     const std::wstring finished = inFolder(folder, done);
     *written = besideFile(destination, nameWithoutExtension(destination) + done.substr(stem.size()));
     if (GetFileAttributesW(finished.c_str()) == INVALID_FILE_ATTRIBUTES)
@@ -144,7 +136,7 @@ static int writeNamed(const std::wstring& path, Write write, std::wstring* failu
 CelOutcome exportCel(const Plugin& plugin, const SourcePicture& picture, const std::wstring& destination,
                      const ProtectedFiles& protectedFiles, ProgressCallback progress, LONG userValue)
 {
-    CelOutcome outcome = {false, EXPORT_WRITE_ERROR, destination, L""};
+    CelOutcome outcome = {EXPORT_WRITE_ERROR, destination, L""};
     if (isProtected(destination, protectedFiles)) {
         outcome.failure = text(MSG_IS_A_PICTURE);
         return outcome;
@@ -153,7 +145,6 @@ CelOutcome exportCel(const Plugin& plugin, const SourcePicture& picture, const s
         outcome.failure = text(MSG_NAME_TOO_LONG);
         return outcome;
     }
-    outcome.handedOver = true;
     auto createPicture = [&](std::string* ansi) {
         char path[MAX_PATH * 2 + HOST_PATH_SLACK] = "";  // a double-byte character may take two
         if (ansi->size() >= MAX_PATH)

@@ -26,7 +26,6 @@
 typedef std::vector<FileIdentity> ProtectedFiles;
 
 struct CelOutcome {
-    bool handedOver;       // false: refused before the plug-in was called
     LONG status;           // what CreatePicture returned; EXPORT_WRITE_ERROR when it was not called
     std::wstring written;  // the name written (palette mode may change the extension)
     std::wstring failure;  // why not, in words, when status is not EXPORT_OK

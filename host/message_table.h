@@ -195,7 +195,6 @@ M(NOTE_CORNER_COLOUR,
   L"四隅が同じ色で、ビューアーでは見えます。--transparent corner で透明にできます")
 M(NOTE_CORNERS_DIFFER, L"its corners are not all one colour, so nothing was made transparent",
   L"四隅が同じ色ではないので、透明にした色はありません")
-M(NOTE_NOTHING_SHOWS, L"nothing in it shows", L"見える部分がありません")
 
 // --- A doll's set -------------------------------------------------------------
 M(DOLL_PLACED, L"{1}, placed at {2}, {3}", L"{1}、位置 {2}, {3}")

@@ -1,4 +1,5 @@
 #include "plugin_loader.h"
+#include "code_pages.h"
 #include "messages.h"
 #include "path_names.h"
 
@@ -6,6 +7,13 @@ std::wstring widePluginFileName()
 {
     const char* name = PORVANE_XPI;
     return std::wstring(name, name + sizeof PORVANE_XPI - 1);  // plain letters
+}
+
+std::wstring identityString(const Plugin& plugin, LONG index)
+{
+    char identity[MAX_PATH] = "";
+    plugin.getPluginInfo(index, identity, sizeof identity);
+    return decodeText(identity, CP_ACP);
 }
 
 bool pluginBuiltIn()

@@ -21,6 +21,11 @@ struct Plugin {
 // The plug-in's file name, PORVANE_XPI.
 std::wstring widePluginFileName();
 
+// The plug-in's identity string `index` (0 to 3), in UTF-16;
+// PLUGIN_CEL_EXTENSION is the extension it gives a cel (".cel").
+const LONG PLUGIN_CEL_EXTENSION = 3;
+std::wstring identityString(const Plugin& plugin, LONG index);
+
 // True when the plug-in is built into this program (the native build).
 bool pluginBuiltIn();
 

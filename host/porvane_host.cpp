@@ -58,13 +58,9 @@ static int showIdentity(const Plugin& plugin)
     static const MessageId labels[] = {MSG_IDENTITY_INTERFACE, MSG_IDENTITY_DESCRIPTION, MSG_IDENTITY_FORMAT,
                                        MSG_IDENTITY_EXTENSION};
     for (LONG index = 0; index < 4; ++index) {
-        char identity[260] = "";
-        plugin.getPluginInfo(index, identity, sizeof identity);
-        wchar_t wide[260] = L"";
-        MultiByteToWideChar(CP_ACP, 0, identity, -1, wide, 260);
         std::wstring label = text(labels[index]);
         label.resize(label.size() < 12 ? 12 : label.size(), L' ');
-        say(label + L" " + wide);
+        say(label + L" " + identityString(plugin, index));
     }
     return 0;
 }
