@@ -9,9 +9,9 @@
 set -euo pipefail
 
 packages=(
-    cmake make g++ git googletest libgtest-dev libbenchmark-dev
+    cmake make g++ git googletest libgtest-dev libbenchmark-dev zlib1g-dev
     clang libclang-rt-14-dev valgrind
-    g++-mingw-w64-i686 python3 python3-pefile unzip
+    g++-mingw-w64-i686 libz-mingw-w64-dev python3 python3-pefile unzip
     wine wine32:i386 fonts-wine xvfb x11-utils x11-apps imagemagick fonts-ipafont-gothic locales
 )
 update_tries=3 update_pause=15
@@ -61,7 +61,9 @@ if [ ${#missing[@]} -gt 0 ]; then
     # of the other architecture's libraries than of i386's, and the two
     # halves of a library must match. The suite's other packages then cannot
     # be matched either: install from the remaining suites alone.
-    failed_suites=$(grep -o 'Failed to fetch [^ ]*/dists/[^/ ]*/' <<<"$update_log" | sed 's|.*/dists/||; s|/$||' | sort -u)
+    # grep finds nothing when every index was fetched: that is no failure.
+    failed_suites=$({ grep -o 'Failed to fetch [^ ]*/dists/[^/ ]*/' <<<"$update_log" || true; } |
+                    sed 's|.*/dists/||; s|/$||' | sort -u)
     if [ $installed = no ] && [ $lists_updated = no ] && [ -n "$failed_suites" ]; then
         echo "Installing without the packages of $(echo $failed_suites), whose index this mirror could not serve."
         pins=$(mktemp -d)
