@@ -16,7 +16,7 @@
 #ifndef PORVANE_PICTURE_EXPORT_H
 #define PORVANE_PICTURE_EXPORT_H
 
-#include "../plugin/host_records.h"
+#include "../base/host_records.h"
 
 LONG exportPicture(LPSTR path, HLOCAL* bitmapInfo, HLOCAL* bits, const PictureInfoRecord* info,
                    ProgressCallback progress, LONG userValue);

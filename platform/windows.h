@@ -252,7 +252,7 @@ DWORD WINAPI GetConsoleProcessList(LPDWORD processes, DWORD count);
 
 // Library loading, for the reference host: the plug-in is linked into the
 // program, so the program's own module (GetModuleHandleA(NULL)) exports its
-// four functions. host/native_loader.cpp defines these natively, the wide
+// four functions. host/handover/native_loader.cpp defines these natively, the wide
 // ones too.
 HMODULE WINAPI LoadLibraryA(LPCSTR name);
 HMODULE WINAPI GetModuleHandleA(LPCSTR name);

@@ -10,7 +10,7 @@
 #ifndef PORVANE_PLUGIN_API_H
 #define PORVANE_PLUGIN_API_H
 
-#include "host_records.h"
+#include "../base/host_records.h"
 
 extern "C" {
 LONG WINAPI GetPluginInfo(LONG index, LPSTR buffer, LONG bufferLength);

@@ -10,8 +10,8 @@ Writes OUTPUT_DIR/porvane-VERSION-win32.zip and prints its name.
 The readmes are filled from docs/readme-*.txt.in: every {{NAME}} there is a
 fact the code holds, so a readme cannot fall behind the code. The version,
 the registry key and value and the result codes come from the headers that
-define them (plugin/version.h, settings/settings_store.h,
-plugin/host_records.h) and are looked for in the built plug-in; the identity
+define them (base/version.h, settings/settings_store.h,
+base/host_records.h) and are looked for in the built plug-in; the identity
 string and the About box's texts come from the built plug-in itself: the
 strings GetPluginInfo hands the host, and the ones the About box formats.
 Every result code the plug-in can return must be explained in each readme,
@@ -53,14 +53,14 @@ def c_string(path, pattern):
 
 def facts_from_headers():
     facts = {
-        "VERSION": c_string("plugin/version.h", r'#define PORVANE_VERSION "([^"]*)"'),
+        "VERSION": c_string("base/version.h", r'#define PORVANE_VERSION "([^"]*)"'),
         "SETTINGS_KEY": "HKEY_CURRENT_USER\\" + c_string("settings/settings_store.h",
                                                           r'#define SETTINGS_KEY_PATH "((?:[^"\\]|\\.)*)"'),
         "SETTING_NAME": c_string("settings/settings_store.h", r'#define PALETTE_SETTING_NAME "([^"]*)"'),
     }
-    codes = re.findall(r"^\s*(EXPORT_[A-Z_]+) = (-?\d+),", source("plugin/host_records.h"), re.M)
+    codes = re.findall(r"^\s*(EXPORT_[A-Z_]+) = (-?\d+),", source("base/host_records.h"), re.M)
     if not codes:
-        raise ReleaseError("plugin/host_records.h: no result codes found")
+        raise ReleaseError("base/host_records.h: no result codes found")
     facts.update(codes)
     return facts, [name for name, _ in codes]
 

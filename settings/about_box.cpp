@@ -1,5 +1,5 @@
 #include "configuration.h"
-#include "../plugin/version.h"
+#include "../base/version.h"
 
 static const char aboutFormat[] = "%s Version %s\n %s";
 static const char aboutTitle[] = "Wendrasil";

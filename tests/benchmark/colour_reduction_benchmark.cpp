@@ -25,7 +25,7 @@
 #include <string>
 #include <vector>
 
-#include "colour_reduction.h"
+#include "../../quantize/colour_reduction.h"
 
 using namespace ColourReduction;
 

@@ -15,8 +15,8 @@
 #include <sys/stat.h>
 
 #include "../../cel/cel_format.h"
-#include "../../host/bmp_reader.h"
-#include "../../host/source_picture.h"
+#include "../../host/pictures/bmp_reader.h"
+#include "../../host/handover/source_picture.h"
 #include "../native/native_test_support.h"
 #include "fuzz_check.h"
 

@@ -7,7 +7,7 @@
 #include <stdlib.h>
 #include <string>
 
-#include "native_platform.h"
+#include "../../platform/native_platform.h"
 
 // The native layer logs every call it counts, and records every pause and
 // message box: over millions of inputs that alone would fill the memory, and

@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-#include "colour_reduction.h"
+#include "../../quantize/colour_reduction.h"
 
 using namespace ColourReduction;
 

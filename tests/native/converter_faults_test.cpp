@@ -9,8 +9,8 @@
 #include <set>
 
 #include "native_test_support.h"
-#include "../../host/kiss_output.h"
-#include "../../host/source_picture.h"
+#include "../../host/handover/kiss_output.h"
+#include "../../host/handover/source_picture.h"
 
 namespace {
 

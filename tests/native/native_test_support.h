@@ -16,7 +16,7 @@
 #include "../shared/host_picture.h"
 #include "../shared/scratch_folder.h"
 #include "../shared/stored_setting.h"
-#include "native_platform.h"
+#include "../../platform/native_platform.h"
 
 // The host's picture information record as the plug-in's own type.
 inline const PictureInfoRecord* infoRecord(const HostPicture& picture)

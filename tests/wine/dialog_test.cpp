@@ -20,7 +20,7 @@
 #include <thread>
 #include <vector>
 
-#include "../../plugin/version.h"
+#include "../../base/version.h"
 #include "../../resources/resource_ids.h"
 #include "../shared/stored_setting.h"
 

@@ -1,5 +1,5 @@
 #include "imaging_reader.h"
-#include "messages.h"
+#include "../words/messages.h"
 
 #include <windows.h>
 #include <wincodec.h>

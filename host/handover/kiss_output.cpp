@@ -1,12 +1,12 @@
 #include "kiss_output.h"
-#include "code_pages.h"
-#include "failure_words.h"
-#include "messages.h"
-#include "path_names.h"
+#include "../system/code_pages.h"
+#include "../words/failure_words.h"
+#include "../words/messages.h"
+#include "../system/path_names.h"
 
 #include <string.h>
 
-#include "../cel/kiss_file_writer.h"
+#include "../../cel/kiss_file_writer.h"
 
 enum {
     PALETTE_COLOURS = 256,  // a palette file always holds 256 colours, 24 bits each

@@ -1,16 +1,16 @@
-#include "convert_command.h"
+#include "export_command.h"
 
 #include <functional>
 
-#include "../cel/cel_format.h"
-#include "../settings/palette_setting.h"
-#include "console_text.h"
-#include "failure_words.h"
-#include "kiss_output.h"
-#include "messages.h"
-#include "path_names.h"
-#include "picture_list.h"
-#include "shared_palette.h"
+#include "../../cel/cel_format.h"
+#include "../../settings/palette_setting.h"
+#include "../system/console_text.h"
+#include "../words/failure_words.h"
+#include "../handover/kiss_output.h"
+#include "../words/messages.h"
+#include "../system/path_names.h"
+#include "../pictures/picture_list.h"
+#include "../choosing/shared_palette.h"
 
 // The --to folder and every missing folder above it.
 bool makeFolder(const std::wstring& folder)

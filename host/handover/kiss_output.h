@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "file_access.h"
+#include "../system/file_access.h"
 #include "plugin_loader.h"
 #include "source_picture.h"
 

@@ -16,14 +16,14 @@
 #include <string>
 #include <vector>
 
-#include "../settings/palette_setting.h"
-#include "console_text.h"
-#include "convert_command.h"
-#include "doll_command.h"
-#include "messages.h"
-#include "picture_list.h"
-#include "plugin_loader.h"
-#include "source_picture.h"
+#include "../../settings/palette_setting.h"
+#include "../system/console_text.h"
+#include "../commands/export_command.h"
+#include "../commands/doll_command.h"
+#include "../words/messages.h"
+#include "../pictures/picture_list.h"
+#include "../handover/plugin_loader.h"
+#include "../handover/source_picture.h"
 
 static int usageError(const std::wstring& problem)
 {

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "cel_choice.h"
-#include "decoded_picture.h"
+#include "../pictures/decoded_picture.h"
 
 struct SharedPalette {
     std::vector<uint32_t> colours;  // 0xAARRGGBB: entry 0 transparent (the playfield's colour), then the visible ones

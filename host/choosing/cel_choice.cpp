@@ -1,5 +1,5 @@
 #include "cel_choice.h"
-#include "messages.h"
+#include "../words/messages.h"
 
 #include <algorithm>
 

@@ -9,7 +9,7 @@
 
 #include <string>
 
-#include "../plugin/plugin_api.h"
+#include "../../plugin/plugin_api.h"
 
 struct Plugin {
     HMODULE module;

@@ -1,5 +1,5 @@
 #include "bmp_reader.h"
-#include "messages.h"
+#include "../words/messages.h"
 
 #include <string.h>
 

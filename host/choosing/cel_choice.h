@@ -26,7 +26,7 @@
 #include <string>
 #include <vector>
 
-#include "decoded_picture.h"
+#include "../pictures/decoded_picture.h"
 
 enum TransparencyRule {
     TRANSPARENT_AS_SAID,   // what the picture says; colour 0 where it cannot say

@@ -1,16 +1,16 @@
 #include "source_picture.h"
-#include "bmp_reader.h"
-#include "failure_words.h"
-#include "file_access.h"
-#include "imaging_reader.h"
-#include "messages.h"
-#include "path_names.h"
+#include "../pictures/bmp_reader.h"
+#include "../words/failure_words.h"
+#include "../system/file_access.h"
+#include "../pictures/imaging_reader.h"
+#include "../words/messages.h"
+#include "../system/path_names.h"
 
 #include <string.h>
 
 #include <new>
 
-#include "../cel/cel_format.h"
+#include "../../cel/cel_format.h"
 
 // ---------------------------------------------------------------------------
 // What kind of file it is, by its first bytes.

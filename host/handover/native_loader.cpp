@@ -7,7 +7,7 @@
 #include <string.h>
 #include <unistd.h>
 
-#include "../plugin/plugin_api.h"
+#include "../../plugin/plugin_api.h"
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved);
 

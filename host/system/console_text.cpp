@@ -1,6 +1,6 @@
 #include "console_text.h"
 #include "code_pages.h"
-#include "messages.h"
+#include "../words/messages.h"
 
 #include <windows.h>
 

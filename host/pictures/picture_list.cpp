@@ -1,7 +1,7 @@
 #include "picture_list.h"
-#include "file_access.h"
-#include "path_names.h"
-#include "source_picture.h"
+#include "../system/file_access.h"
+#include "../system/path_names.h"
+#include "../handover/source_picture.h"
 
 #include <windows.h>
 

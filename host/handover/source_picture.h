@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "../plugin/host_records.h"
-#include "cel_choice.h"
+#include "../../base/host_records.h"
+#include "../choosing/cel_choice.h"
 
 struct PictureHandover {
     HLOCAL header;

@@ -5,14 +5,14 @@
 // names with * or ? stand for the pictures in them (picture_list.h). One
 // line per picture, in the doll maker's words; a failure does not stop the
 // run, and a summary line ends it.
-#ifndef PORVANE_CONVERT_COMMAND_H
-#define PORVANE_CONVERT_COMMAND_H
+#ifndef PORVANE_EXPORT_COMMAND_H
+#define PORVANE_EXPORT_COMMAND_H
 
 #include <string>
 #include <vector>
 
-#include "cel_choice.h"
-#include "plugin_loader.h"
+#include "../choosing/cel_choice.h"
+#include "../handover/plugin_loader.h"
 
 struct ConvertRequest {
     std::vector<std::wstring> pictures;  // as given: pictures, folders, names with * or ?

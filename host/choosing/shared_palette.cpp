@@ -1,6 +1,6 @@
 #include "shared_palette.h"
 
-#include "../quantize/colour_reduction.h"
+#include "../../quantize/colour_reduction.h"
 
 // Red, green, blue, alpha bytes, as the reduction reads them.
 static std::vector<uint8_t> rgbaBytes(const DecodedPicture& part)

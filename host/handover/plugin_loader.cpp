@@ -1,7 +1,7 @@
 #include "plugin_loader.h"
-#include "code_pages.h"
-#include "messages.h"
-#include "path_names.h"
+#include "../system/code_pages.h"
+#include "../words/messages.h"
+#include "../system/path_names.h"
 
 std::wstring widePluginFileName()
 {

@@ -1,13 +1,13 @@
 #include "doll_command.h"
-#include "code_pages.h"
-#include "console_text.h"
-#include "convert_command.h"
-#include "kiss_output.h"
-#include "messages.h"
-#include "path_names.h"
-#include "picture_list.h"
-#include "shared_palette.h"
-#include "source_picture.h"
+#include "../system/code_pages.h"
+#include "../system/console_text.h"
+#include "export_command.h"
+#include "../handover/kiss_output.h"
+#include "../words/messages.h"
+#include "../system/path_names.h"
+#include "../pictures/picture_list.h"
+#include "../choosing/shared_palette.h"
+#include "../handover/source_picture.h"
 
 #include <algorithm>
 #include <set>

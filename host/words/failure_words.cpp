@@ -1,8 +1,8 @@
 #include "failure_words.h"
 #include "messages.h"
-#include "path_names.h"
+#include "../system/path_names.h"
 
-#include "../plugin/host_records.h"
+#include "../../base/host_records.h"
 
 std::wstring whyNotOpened(DWORD error)
 {

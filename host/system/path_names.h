@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "../cel/cel_format.h"
+#include "../../cel/cel_format.h"
 
 // The folder part of `path` without its last separator, except for a root
 // ("C:\", "\") which keeps it; "C:" for "C:name"; empty when there is none.

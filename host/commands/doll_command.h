@@ -25,8 +25,8 @@
 #include <string>
 #include <vector>
 
-#include "cel_choice.h"
-#include "plugin_loader.h"
+#include "../choosing/cel_choice.h"
+#include "../handover/plugin_loader.h"
 
 struct DollRequest {
     std::vector<std::wstring> layers;  // bottom first: pictures, folders, names with * or ?
