@@ -37,6 +37,26 @@ static_assert(sizeof(BitmapInfoHeader) == 40, "BitmapInfoHeader is the 40-byte W
 static_assert(offsetof(BitmapInfoHeader, width) == 4 && offsetof(BitmapInfoHeader, height) == 8,
               "width and height sit at byte offsets 4 and 8");
 
+// Bytes per row of a device-independent bitmap: its packed row, padded to a
+// multiple of 4 bytes.
+inline uint64_t dibStride(uint64_t packedRowBytes)
+{
+    return (packedRowBytes + 3) & ~(uint64_t)3;
+}
+inline uint64_t dibRowBytes(int32_t depth, int32_t width)
+{
+    return dibStride(((uint64_t)(uint32_t)width * (uint32_t)depth + 7) / 8);
+}
+
+// Windows leaves the fourth byte of a plain 32-bit bitmap unused, and many
+// programs leave it zero: a 32-bit bitmap whose fourth bytes are all zero
+// (`fourthBytes`: every pixel's fourth byte ORed together) has no alpha, and
+// is opaque.
+inline bool dibHasNoAlpha(uint8_t fourthBytes)
+{
+    return fourthBytes == 0;
+}
+
 // The host's packed picture information record. The plug-in reads only the
 // colour depth; the bytes before it are the host's own business.
 #pragma pack(push, 1)

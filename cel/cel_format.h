@@ -36,8 +36,21 @@
 
 #include <stdint.h>
 
-// The extension a palette file is given (a cel's is the host's to choose).
+// The extensions of KiSS files: a cel (the plug-in's default, which the host
+// may change), a palette, and a set's configuration.
+const char KISS_CEL_EXTENSION[] = ".cel";
 const char KISS_PALETTE_EXTENSION[] = ".kcf";
+const char KISS_CONFIGURATION_EXTENSION[] = ".cnf";
+
+enum {
+    KISS_PALETTE_COLOURS = 256,  // a palette file's colours, and an 8-bit cel's colour numbers
+    KISS_4BIT_COLOURS = 16,      // a 4-bit cel's colour numbers
+    // The picture palette mode writes as a palette: a strip of the palette's
+    // colours in index order, 24 bits deep, one row.
+    PALETTE_STRIP_WIDTH = KISS_PALETTE_COLOURS,
+    PALETTE_STRIP_HEIGHT = 1,
+    PALETTE_STRIP_DEPTH = 24,
+};
 
 enum CelMark : uint8_t {
     CEL_MARK_CEL = 0x20,

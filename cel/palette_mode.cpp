@@ -50,7 +50,8 @@ void apply(int16_t depth, int32_t width, int32_t height, char* path, CelHeader* 
     // gets this far touches the settings key.
     DWORD setting = 0;
     readPaletteSetting(&setting);
-    if (setting != PALETTE_MODE_ON || depth != 24 || width != 256 || height != 1)
+    if (setting != PALETTE_MODE_ON || depth != PALETTE_STRIP_DEPTH || width != PALETTE_STRIP_WIDTH ||
+        height != PALETTE_STRIP_HEIGHT)
         return;
     renameToPalette(path);
     header->mark = CEL_MARK_PALETTE;

@@ -3,6 +3,8 @@
 #include "cel_format.h"
 #include "pixel_words.h"
 
+#include "../base/host_records.h"
+
 #include <string.h>
 
 int planPicture(int32_t depth, int32_t width, int32_t height, PictureLayout* layout)
@@ -17,7 +19,7 @@ int planPicture(int32_t depth, int32_t width, int32_t height, PictureLayout* lay
     layout->rows = (int32_t)rows;
     layout->topDown = height < 0;
     layout->rowBytes = rowBytes;
-    layout->sourceStride = (rowBytes + 3) & ~3;
+    layout->sourceStride = (int32_t)dibStride((uint32_t)rowBytes);
     layout->blockBytes = (uint32_t)rowBytes * (uint32_t)rows;
     return 1;
 }
@@ -56,8 +58,7 @@ static uint8_t copyBgraRow(const uint8_t* from, uint8_t* to, int32_t width)
     return (uint8_t)(pixels >> 24);
 }
 
-// Windows leaves the fourth byte of a plain 32-bit bitmap unused, and many
-// programs leave it zero: a picture with no alpha at all is opaque.
+// A picture with no alpha at all (dibHasNoAlpha) is opaque.
 static void makeOpaque(uint8_t* block, uint32_t pixels)
 {
     for (uint32_t pixel = 0; pixel < pixels; ++pixel)
@@ -86,6 +87,6 @@ void convertRows(const PictureLayout& layout, const uint8_t* source, uint8_t* bl
         else
             copyPackedRow(from, to, layout.rowBytes, layout.width, depth);
     }
-    if (depth == 32 && fourthBytes == 0)
+    if (depth == 32 && dibHasNoAlpha(fourthBytes))
         makeOpaque(block, layout.blockBytes / 4);
 }

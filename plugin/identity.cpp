@@ -1,11 +1,13 @@
 // How the host identifies the plug-in: four fixed strings and the support query.
 #include "plugin_api.h"
 
+#include "../cel/cel_format.h"
+
 static const char* const identity[] = {
     "T0XN",                         // plug-in interface code
     "Wendrasil v0.01c by Nimbrel",  // description: title, version, maker
     "CEL",                          // output format
-    ".cel",                         // default extension
+    KISS_CEL_EXTENSION,             // default extension
 };
 static const LONG identityCount = sizeof identity / sizeof identity[0];
 
