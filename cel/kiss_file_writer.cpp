@@ -110,21 +110,33 @@ static DWORD temporaryFileAttributes(const void* context)
     return GetFileAttributesA(((const Replacement*)context)->tempPath);
 }
 
-// WriteFile may report success for fewer bytes than asked; that is a failure.
+// WriteFile may report success for fewer bytes than asked, as it does when
+// the disk fills: that is a failure, and said as one.
 static bool writeAll(HANDLE file, const void* bytes, DWORD count)
 {
     DWORD written = 0;
-    return WriteFile(file, bytes, count, &written, NULL) && written == count;
+    if (!WriteFile(file, bytes, count, &written, NULL))
+        return false;
+    if (written != count) {
+        SetLastError(ERROR_DISK_FULL);
+        return false;
+    }
+    return true;
 }
 
 // The file as `count` pieces written one after another, through a
-// temporary file that replaces the destination only when complete.
+// temporary file that replaces the destination only when complete. A
+// failure leaves the error of the step that failed (GetLastError), so that
+// the caller can say why: the removal of the temporary file after it must
+// not change it.
 static KissWriteResult writeThroughTemporaryFile(const char* path, const void* const* pieces, const DWORD* sizes,
                                                  int count)
 {
     char tempPath[MAX_PATH];
-    if (isReadOnlyFile(path))
+    if (isReadOnlyFile(path)) {
+        SetLastError(ERROR_ACCESS_DENIED);  // as Windows' own rename would refuse it
         return KISS_NOT_CREATED;
+    }
     HANDLE file = createTemporaryFile(path, tempPath);
     if (file == INVALID_HANDLE_VALUE)
         return KISS_NOT_CREATED;
@@ -132,12 +144,19 @@ static KissWriteResult writeThroughTemporaryFile(const char* path, const void* c
     bool written = true;
     for (int i = 0; i < count && written; ++i)
         written = writeAll(file, pieces[i], sizes[i]);
+    DWORD error = written ? ERROR_SUCCESS : GetLastError();
     bool closed = CloseHandle(file) != FALSE;
+    if (written && !closed)
+        error = GetLastError();
 
     const Replacement replacement = {tempPath, path};
-    if (written && closed && retryWhileHeld(replaceDestination, destinationAttributes, &replacement))
-        return KISS_WRITTEN;
+    if (written && closed) {
+        if (retryWhileHeld(replaceDestination, destinationAttributes, &replacement))
+            return KISS_WRITTEN;
+        error = GetLastError();
+    }
     retryWhileHeld(removeTemporaryFile, temporaryFileAttributes, &replacement);
+    SetLastError(error);
     return KISS_WRITE_FAILED;
 }
 

@@ -52,11 +52,15 @@ LONG exportPicture(LPSTR path, HLOCAL* bitmapInfo, HLOCAL* bits, const PictureIn
     if (block != NULL)
         written = convertAndWrite(path, layout, pixels, block, depth, bitmapHeader);
 
+    // Unlocking and freeing may reset the thread's last error; a failed
+    // write keeps the writer's, which says why (a full disk, say).
+    const DWORD error = GetLastError();
     LocalUnlock(*bitmapInfo);
     LocalUnlock(*bits);
     if (block == NULL)
         return EXPORT_NO_MEMORY;
     LocalFree(block);
+    SetLastError(error);
 
     if (written == KISS_NOT_CREATED)
         return EXPORT_WRITE_ERROR;

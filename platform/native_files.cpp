@@ -68,6 +68,7 @@ static void setErrorFromErrno()
     case ENOTDIR: SetLastError(ERROR_PATH_NOT_FOUND); break;
     case EEXIST: SetLastError(ERROR_FILE_EXISTS); break;
     case ENAMETOOLONG: SetLastError(ERROR_FILENAME_EXCED_RANGE); break;
+    case ENOSPC: case EDQUOT: SetLastError(ERROR_DISK_FULL); break;
     case EACCES: case EPERM: case EISDIR: case EROFS: SetLastError(ERROR_ACCESS_DENIED); break;
     default: SetLastError(ERROR_GEN_FAILURE); break;
     }

@@ -1,15 +1,12 @@
 #include "kiss_output.h"
-#include "../system/code_pages.h"
-#include "../words/failure_words.h"
-#include "../words/messages.h"
-#include "../system/path_names.h"
 
 #include <string.h>
 
 #include "../../cel/kiss_file_writer.h"
+#include "../system/code_pages.h"
+#include "../system/path_names.h"
 
 enum {
-    PALETTE_COLOURS = 256,  // a palette file always holds 256 colours, 24 bits each
     HOST_PATH_SLACK = 8,    // the host's path buffer leaves room for the plug-in to add ".kcf"
     STAND_IN_TRIES = 1000,  // stand-in names tried before giving up
 };
@@ -48,7 +45,7 @@ static std::wstring standInName(const std::wstring& folder, const std::wstring& 
         if (c > 0x7E)
             extension.clear();
     for (unsigned n = GetCurrentProcessId() % 9000; n < GetCurrentProcessId() % 9000 + STAND_IN_TRIES; ++n) {
-        const std::wstring stem = L"porvane" + number(n);
+        const std::wstring stem = L"porvane" + std::to_wstring(n);
         if (GetFileAttributesW(inFolder(folder, stem + extension).c_str()) == INVALID_FILE_ATTRIBUTES &&
             GetFileAttributesW(inFolder(folder, stem + kissPaletteExtension()).c_str()) == INVALID_FILE_ATTRIBUTES)
             return stem + extension;
@@ -74,14 +71,15 @@ static DWORD finalNameAttributes(const void* context)
 // Runs `write` on the ANSI form of `destination`, or of a stand-in for it,
 // which it may rename as palette mode does; `*written` is the name the file
 // has in the end. Returns what `write` returned, or 0 when the stand-in
-// could not be made or renamed, with `*failure` set.
+// could not be made or renamed. On failure `*error` is the system's error of
+// the step that failed.
 template <typename Write>
-static bool writeUnderAnsiName(const std::wstring& destination, Write write, std::wstring* written,
-                               std::wstring* failure)
+static bool writeUnderAnsiName(const std::wstring& destination, Write write, std::wstring* written, DWORD* error)
 {
     std::string ansi;
     if (inAnsi(destination, &ansi)) {
         const bool ok = write(&ansi);
+        *error = ok ? ERROR_SUCCESS : GetLastError();
         *written = ok ? fromAnsi(ansi) : destination;
         return ok;
     }
@@ -94,11 +92,12 @@ static bool writeUnderAnsiName(const std::wstring& destination, Write write, std
     const DWORD previousLength = GetCurrentDirectoryW(MAX_PATH, previous);
     if (standIn.empty() || previousLength == 0 || previousLength >= MAX_PATH ||
         !SetCurrentDirectoryW(folder.c_str())) {
-        *failure = whyNotWritten(destination);
+        *error = GetLastError();
         return false;
     }
     ansi.assign(standIn.begin(), standIn.end());  // plain letters: the same in every code page
     const bool ok = write(&ansi);
+    *error = ok ? ERROR_SUCCESS : GetLastError();
     SetCurrentDirectoryW(previous);
     // Palette mode may have changed the extension: the real name follows.
     const std::wstring stem = nameWithoutExtension(standIn), done = fromAnsi(ansi);
@@ -108,27 +107,36 @@ static bool writeUnderAnsiName(const std::wstring& destination, Write write, std
         return ok;  // nothing was written: `write` said why
     const DWORD attributes = GetFileAttributesW(written->c_str());
     const FinalRename rename = {finished, *written};
-    if ((attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) ||
-        !retryWhileHeld(renameToFinalName, finalNameAttributes, &rename)) {
-        *failure = whyNotWritten(*written);
-        DeleteFileW(finished.c_str());
-        return false;
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+        *error = ERROR_ACCESS_DENIED;  // as Windows refuses to replace it (Wine does not)
+    } else if (!retryWhileHeld(renameToFinalName, finalNameAttributes, &rename)) {
+        *error = GetLastError();
+    } else {
+        return ok;
     }
-    return ok;
+    DeleteFileW(finished.c_str());
+    return false;
+}
+
+static bool isTooLong(const std::wstring& path)
+{
+    return path.size() > MAX_NAME_CHARACTERS;
 }
 
 // A file the converter writes itself, through the plug-in's writer, under
-// `path`. Returns 0 with the reason in words.
+// `path`.
 template <typename Write>
-static int writeNamed(const std::wstring& path, Write write, std::wstring* failure)
+static WriteProblem writeNamed(const std::wstring& path, const ProtectedFiles& protectedFiles, Write write)
 {
+    if (isProtected(path, protectedFiles))
+        return {WRITE_IS_A_PICTURE, path};
+    if (isTooLong(path))
+        return {WRITE_NAME_TOO_LONG, path};
     std::wstring written;
-    failure->clear();
-    if (writeUnderAnsiName(path, write, &written, failure))
-        return 1;
-    if (failure->empty())
-        *failure = whyNotWritten(path);
-    return 0;
+    DWORD error = ERROR_SUCCESS;
+    if (writeUnderAnsiName(path, write, &written, &error))
+        return {};
+    return diagnoseWriteFailure(written, error);
 }
 
 // ---------------------------------------------------------------------------
@@ -136,19 +144,21 @@ static int writeNamed(const std::wstring& path, Write write, std::wstring* failu
 CelOutcome exportCel(const Plugin& plugin, const SourcePicture& picture, const std::wstring& destination,
                      const ProtectedFiles& protectedFiles, ProgressCallback progress, LONG userValue)
 {
-    CelOutcome outcome = {EXPORT_WRITE_ERROR, destination, L""};
+    CelOutcome outcome = {EXPORT_WRITE_ERROR, destination, {}};
     if (isProtected(destination, protectedFiles)) {
-        outcome.failure = text(MSG_IS_A_PICTURE);
+        outcome.problem = {WRITE_IS_A_PICTURE, destination};
         return outcome;
     }
-    if (destination.size() >= MAX_PATH) {
-        outcome.failure = text(MSG_NAME_TOO_LONG);
+    if (isTooLong(destination)) {
+        outcome.problem = {WRITE_NAME_TOO_LONG, destination};
         return outcome;
     }
     auto createPicture = [&](std::string* ansi) {
         char path[MAX_PATH * 2 + HOST_PATH_SLACK] = "";  // a double-byte character may take two
-        if (ansi->size() >= MAX_PATH)
+        if (ansi->size() >= MAX_PATH) {
+            SetLastError(ERROR_FILENAME_EXCED_RANGE);
             return false;
+        }
         ansi->copy(path, ansi->size());
         PictureHandover handover = picture.handover;  // the plug-in takes the handles by address
         outcome.status = plugin.createPicture(path, 0, &handover.header, &handover.bits, &handover.info, progress,
@@ -156,25 +166,26 @@ CelOutcome exportCel(const Plugin& plugin, const SourcePicture& picture, const s
         *ansi = path;
         return outcome.status == EXPORT_OK;
     };
-    std::wstring failure;
-    const bool renamed = writeUnderAnsiName(destination, createPicture, &outcome.written, &failure);
+    DWORD error = ERROR_SUCCESS;
+    const bool renamed = writeUnderAnsiName(destination, createPicture, &outcome.written, &error);
     if (outcome.status == EXPORT_OK && !renamed)
         outcome.status = EXPORT_WRITE_ERROR;
-    if (outcome.status != EXPORT_OK)
-        outcome.failure = failure.empty() ? exportStatusInWords(outcome.status, outcome.written) : failure;
+    switch (outcome.status) {
+    case EXPORT_OK: break;
+    case EXPORT_ABORTED: outcome.problem = {WRITE_STOPPED, outcome.written}; break;
+    case EXPORT_NO_MEMORY: outcome.problem = {WRITE_NO_MEMORY, outcome.written}; break;
+    case EXPORT_WRITE_ERROR: outcome.problem = diagnoseWriteFailure(outcome.written, error); break;
+    default: outcome.problem = {WRITE_PLUGIN_ANSWERED, outcome.written, outcome.status}; break;
+    }
     return outcome;
 }
 
-int writePalette(const std::vector<uint32_t>& palette, const std::wstring& path, const ProtectedFiles& protectedFiles,
-                 std::wstring* failure)
+WriteProblem writePalette(const std::vector<uint32_t>& palette, const std::wstring& path,
+                          const ProtectedFiles& protectedFiles)
 {
-    if (isProtected(path, protectedFiles)) {
-        *failure = text(MSG_IS_A_PICTURE);
-        return 0;
-    }
-    uint8_t colours[3 * PALETTE_COLOURS];
+    uint8_t colours[3 * KISS_PALETTE_COLOURS];
     memset(colours, 0, sizeof colours);
-    for (size_t i = 0; i < palette.size() && i < PALETTE_COLOURS; ++i) {  // red, green, blue
+    for (size_t i = 0; i < palette.size() && i < KISS_PALETTE_COLOURS; ++i) {  // red, green, blue
         colours[3 * i] = (uint8_t)(palette[i] >> 16);
         colours[3 * i + 1] = (uint8_t)(palette[i] >> 8);
         colours[3 * i + 2] = (uint8_t)palette[i];
@@ -182,16 +193,16 @@ int writePalette(const std::vector<uint32_t>& palette, const std::wstring& path,
     CelHeader header;
     header.mark = CEL_MARK_PALETTE;
     header.depth = 24;
-    header.width = PALETTE_COLOURS;
+    header.width = KISS_PALETTE_COLOURS;
     header.height = 1;
-    return writeNamed(path, [&](std::string* ansi) {
+    return writeNamed(path, protectedFiles, [&](std::string* ansi) {
         return writeKissFile(ansi->c_str(), header, colours, sizeof colours) == KISS_WRITTEN;
-    }, failure);
+    });
 }
 
-int writeTextFile(const std::string& text, const std::wstring& path, std::wstring* failure)
+WriteProblem writeTextFile(const std::string& text, const std::wstring& path)
 {
-    return writeNamed(path, [&](std::string* ansi) {
+    return writeNamed(path, ProtectedFiles(), [&](std::string* ansi) {
         return writeWholeFile(ansi->c_str(), (const uint8_t*)text.data(), (DWORD)text.size()) == KISS_WRITTEN;
-    }, failure);
+    });
 }

@@ -20,15 +20,20 @@
 #include "../system/file_access.h"
 #include "plugin_loader.h"
 #include "source_picture.h"
+#include "write_problem.h"
 
 // Files no destination may be: the pictures being converted, however their
 // names are spelled.
 typedef std::vector<FileIdentity> ProtectedFiles;
 
+// Names longer than this are refused before anything is tried: MAX_PATH
+// with room for the terminating zero, as Windows' own calls take them.
+const size_t MAX_NAME_CHARACTERS = MAX_PATH - 1;
+
 struct CelOutcome {
     LONG status;           // what CreatePicture returned; EXPORT_WRITE_ERROR when it was not called
     std::wstring written;  // the name written (palette mode may change the extension)
-    std::wstring failure;  // why not, in words, when status is not EXPORT_OK
+    WriteProblem problem;  // why not, when status is not EXPORT_OK
 };
 
 // Hands `picture` to the plug-in to be saved as `destination`, with the
@@ -40,12 +45,12 @@ CelOutcome exportCel(const Plugin& plugin, const SourcePicture& picture, const s
 
 // Writes the KiSS palette that goes with cels of colour indices: `colours`
 // (0xAARRGGBB, alpha unused), so that colour index i of a cel means palette
-// entry i; entries past the end are black. Returns 0 with the reason in words.
-int writePalette(const std::vector<uint32_t>& colours, const std::wstring& path, const ProtectedFiles& protectedFiles,
-                 std::wstring* failure);
+// entry i; entries past the end are black. Returns what went wrong, if anything.
+WriteProblem writePalette(const std::vector<uint32_t>& colours, const std::wstring& path,
+                          const ProtectedFiles& protectedFiles);
 
 // Writes `text` as the file `path` through the plug-in's file writer: a KiSS
-// set's configuration. Returns 0 with the reason in words.
-int writeTextFile(const std::string& text, const std::wstring& path, std::wstring* failure);
+// set's configuration. Returns what went wrong, if anything.
+WriteProblem writeTextFile(const std::string& text, const std::wstring& path);
 
 #endif

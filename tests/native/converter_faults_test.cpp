@@ -3,7 +3,7 @@
 // (no file, no bytes, no memory, a handle that cannot be locked) makes it
 // refuse the picture with a reason; whatever fails, it gives back every
 // file, block and lock it took. And a palette it fails to write leaves the
-// palette that was there as it was.
+// palette that was there as it was, with the system's reason.
 #include <gtest/gtest.h>
 
 #include <set>
@@ -37,9 +37,9 @@ TEST(ConverterFaults, EachFailingCallIsARefusalOrHarmlessAndNothingIsHeld)
     writeFile(path, smallIndexedBmp());
 
     SourcePicture picture;
-    std::wstring reason;
+    PictureProblem problem;
     NativePlatform::resetCalls();
-    ASSERT_TRUE(openSourcePicture(wide(path), TransparencyChoice(), false, &picture, &reason));
+    ASSERT_TRUE(openSourcePicture(wide(path), TransparencyChoice(), false, &picture, &problem));
     closeSourcePicture(&picture);
     const std::vector<std::string> calls = NativePlatform::callLog();
     const std::set<std::string> indispensable = {"CreateFileW", "GetFileInformationByHandle", "ReadFile", "LocalAlloc",
@@ -48,12 +48,12 @@ TEST(ConverterFaults, EachFailingCallIsARefusalOrHarmlessAndNothingIsHeld)
         SCOPED_TRACE(::testing::Message() << "call " << failing << ", " << calls[failing - 1]);
         NativePlatform::resetCalls();
         NativePlatform::failCall((unsigned)failing);
-        reason.clear();
-        if (openSourcePicture(wide(path), TransparencyChoice(), false, &picture, &reason))
+        problem = PictureProblem();
+        const bool opened = openSourcePicture(wide(path), TransparencyChoice(), false, &picture, &problem);
+        if (opened)
             closeSourcePicture(&picture);
-        else
-            EXPECT_FALSE(reason.empty());
-        EXPECT_EQ(reason.empty(), indispensable.count(calls[failing - 1]) == 0);
+        EXPECT_EQ(opened, problem.code == PICTURE_READ);
+        EXPECT_EQ(opened, indispensable.count(calls[failing - 1]) == 0);
         const NativePlatform::Held held = NativePlatform::held();
         EXPECT_EQ(held.memoryBlocks + held.locks + held.files, 0);
     }
@@ -66,18 +66,19 @@ TEST(ConverterFaults, AFailedPaletteWriteKeepsThePaletteThatWasThere)
     const std::string path = scratch.path("picture.bmp"), palette = scratch.path("picture.kcf");
     writeFile(path, smallIndexedBmp());
     SourcePicture picture;
-    std::wstring failure;
-    ASSERT_TRUE(openSourcePicture(wide(path), TransparencyChoice(), false, &picture, &failure));
+    PictureProblem problem;
+    ASSERT_TRUE(openSourcePicture(wide(path), TransparencyChoice(), false, &picture, &problem));
     const std::vector<uint8_t> old(800, 0x5A);
     writeFile(palette, old);
     NativePlatform::resetCalls();
-    ASSERT_TRUE(writePalette(picture.colours, wide(palette), {}, &failure));
+    ASSERT_EQ(writePalette(picture.colours, wide(palette), {}).code, WRITE_DONE);
     const std::vector<uint8_t> written = readFile(palette);
     ASSERT_EQ(written.size(), 800u);
     EXPECT_EQ(std::vector<uint8_t>(written.begin() + 32, written.begin() + 38),
               (std::vector<uint8_t>{30, 20, 10, 60, 50, 40}));  // red, green, blue of the two colours
 
-    // Each write of the palette fails, or writes a byte short, in turn.
+    // Each write of the palette fails, or writes a byte short, in turn, as
+    // on a full disk: the reason is the disk's, as the system gave it.
     const std::vector<std::string> calls = NativePlatform::callLog();
     for (size_t call = 1; call <= calls.size(); ++call) {
         if (calls[call - 1] != "WriteFile")
@@ -86,10 +87,8 @@ TEST(ConverterFaults, AFailedPaletteWriteKeepsThePaletteThatWasThere)
             SCOPED_TRACE(::testing::Message() << "call " << call << ", fault " << fault);
             writeFile(palette, old);
             NativePlatform::resetCalls();
-            NativePlatform::failCall((unsigned)call, fault);
-            failure.clear();
-            EXPECT_FALSE(writePalette(picture.colours, wide(palette), {}, &failure));
-            EXPECT_FALSE(failure.empty());
+            NativePlatform::failCall((unsigned)call, fault, ERROR_DISK_FULL);
+            EXPECT_EQ(writePalette(picture.colours, wide(palette), {}).code, WRITE_DISK_FULL);
             EXPECT_EQ(readFile(palette), old);
             EXPECT_EQ(folderEntries(scratch.folder), (std::vector<std::string>{"picture.bmp", "picture.kcf"}));
         }
