@@ -54,6 +54,7 @@ bool countColours(ColourHistogram* histogram, const Pixels& pixels)
         (uint64_t)pixels.width * (uint64_t)pixels.height > kMaxTotalWeight - histogram->total)
         return false;
     uint64_t counted = 0;
+    const int red = pixels.redAt(), blue = pixels.blueAt();
     for (int32_t y = 0; y < pixels.height; ++y) {
         const uint8_t* p = pixels.data + (size_t)y * (size_t)pixels.stride;
         // A run of one colour is added once.
@@ -61,7 +62,7 @@ bool countColours(ColourHistogram* histogram, const Pixels& pixels)
         for (int32_t x = 0; x < pixels.width; ++x, p += pixels.channels) {
             if (pixels.channels == 4 && p[3] < kVisibleAlpha)
                 continue;
-            const uint32_t key = colourKey(p[0], p[1], p[2]);
+            const uint32_t key = colourKey(p[red], p[1], p[blue]);
             if (key != runKey) {
                 if (run)
                     add(histogram, runKey, run);

@@ -71,12 +71,17 @@ struct WeightedColour {
     uint32_t count;  // pixels of this colour; 0 counts as absent
 };
 
-// One part's pixels, rows top to bottom, bytes red, green, blue[, alpha].
+// One part's pixels, rows top to bottom, bytes red, green, blue[, alpha],
+// or blue, green, red[, alpha] (a Windows bitmap's order, which a 0xAARRGGBB
+// word has in memory on a little-endian machine) when `bgr`.
 struct Pixels {
     const uint8_t* data;
     int32_t width, height;
     int32_t stride;  // bytes from one row to the next
     int channels;    // 3 or 4
+    bool bgr = false;
+    int redAt() const { return bgr ? 2 : 0; }
+    int blueAt() const { return bgr ? 0 : 2; }
 };
 
 // Whether a part is within the limits above.

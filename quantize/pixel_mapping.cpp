@@ -26,6 +26,7 @@ bool mapPixels(const Pixels& pixels, const Palette& palette, bool dither, uint8_
         palette.count > kMaxPaletteColours)
         return false;
     const bool hasAlpha = pixels.channels == 4;
+    const int red = pixels.redAt(), blue = pixels.blueAt();
     if (palette.count == 0) {
         for (int32_t y = 0; y < pixels.height; ++y) {
             const uint8_t* p = pixels.data + (size_t)y * (size_t)pixels.stride;
@@ -54,13 +55,14 @@ bool mapPixels(const Pixels& pixels, const Palette& palette, bool dither, uint8_
                 continue;
             }
             if (!dither) {
-                last = nearest.find(p[0], p[1], p[2], last);
+                last = nearest.find(p[red], p[1], p[blue], last);
                 out[x] = (uint8_t)(1 + last);
                 continue;
             }
             int32_t* e = here + 3 * x;
-            const uint8_t target[3] = {clamped(p[0] + wholeOfSixteenths(e[0])), clamped(p[1] + wholeOfSixteenths(e[1])),
-                                       clamped(p[2] + wholeOfSixteenths(e[2]))};
+            const uint8_t target[3] = {clamped(p[red] + wholeOfSixteenths(e[0])),
+                                       clamped(p[1] + wholeOfSixteenths(e[1])),
+                                       clamped(p[blue] + wholeOfSixteenths(e[2]))};
             const int i = last = nearest.find(target[0], target[1], target[2], last);
             out[x] = (uint8_t)(1 + i);
             const Colour& c = palette.colours[i];

@@ -1,8 +1,16 @@
 // One palette for a whole doll: every part an 8-bit cel on it, colour 0
-// transparent, at most 255 visible colours for all the parts together,
-// chosen by quantize/ from the colours of every part weighted by how many
-// pixels use them (exactly those colours when they fit). A pixel is
-// transparent where its picture says so; with partial alpha, below half.
+// transparent (its colour is the playfield's, the background), at most 255
+// visible colours for all the parts together, chosen by quantize/ from the
+// colours of every part weighted by how many pixels use them (exactly those
+// colours when they fit).
+//
+// A pixel of a part is transparent where its picture says so; a partly
+// transparent pixel, which an 8-bit cel cannot show, becomes solid from half
+// alpha up and transparent below, and the part's cel notes how many of each.
+//
+// The parts are counted one at a time as they are read, so that none needs
+// to be held for the count; then the palette is chosen once, and each part
+// mapped to it.
 #ifndef PORVANE_SHARED_PALETTE_H
 #define PORVANE_SHARED_PALETTE_H
 
@@ -10,22 +18,41 @@
 
 #include <vector>
 
-#include "cel_choice.h"
+#include "../../quantize/colour_reduction.h"
 #include "../pictures/decoded_picture.h"
+#include "cel_choice.h"
 
-struct SharedPalette {
-    std::vector<uint32_t> colours;  // 0xAARRGGBB: entry 0 transparent (the playfield's colour), then the visible ones
-    size_t partColours = 0;         // different visible colours in all the parts
-    bool exact = false;             // every part's colours are in it
+class SharedPalette {
+public:
+    explicit SharedPalette(uint32_t background) : background_(background & 0xFFFFFFu) {}
+
+    // Counts the visible colours of `part`, a full-colour picture
+    // (toFullColour). False, and nothing counted, past the reduction's limits.
+    bool count(const DecodedPicture& part);
+
+    // Chooses the palette from every part counted. False past the limits.
+    bool choose();
+
+    // `part` as an 8-bit cel on the chosen palette: every visible pixel its
+    // nearest colour, with error diffusion when `dither`. False when the
+    // part is past the reduction's limits.
+    bool celFor(const DecodedPicture& part, bool dither, CelChoice* cel) const;
+
+    // The palette as a palette file holds it: entry 0 the background, then
+    // the visible colours (0xRRGGBB).
+    std::vector<uint32_t> colours() const;
+    size_t partColours() const { return partColours_; }  // different visible colours in all the parts
+    size_t visibleColours() const { return (size_t)chosen_.count; }
+    bool exact() const { return chosen_.exact; }  // every part's colours are in it
+
+    // The most pixels all the parts may hold together.
+    static uint64_t mostPixels() { return ColourReduction::kMaxTotalWeight; }
+
+private:
+    uint32_t background_;
+    ColourReduction::ColourHistogram histogram_;
+    ColourReduction::Palette chosen_ = {};
+    size_t partColours_ = 0;
 };
-
-// Chooses the palette for `parts`, full-colour pictures (toFullColour);
-// `background` is entry 0's colour. Returns 0 when the parts are beyond the
-// reduction's limits.
-int chooseSharedPalette(const std::vector<const DecodedPicture*>& parts, uint32_t background, SharedPalette* palette);
-
-// `part` as an 8-bit cel on `palette`: every visible pixel its nearest
-// colour, with error diffusion when `dither`.
-int celOnSharedPalette(const DecodedPicture& part, const SharedPalette& palette, bool dither, CelChoice* cel);
 
 #endif
