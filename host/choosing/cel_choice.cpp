@@ -1,5 +1,4 @@
 #include "cel_choice.h"
-#include "../words/messages.h"
 
 #include <algorithm>
 
@@ -35,24 +34,23 @@ static void keepFullColour(DecodedPicture* picture, CelChoice* cel)
 
 // What --transparent says of a full-colour picture: its corners' colour
 // transparent, or (with no choice) a note where they share a colour that shows.
-static int chooseFullColourTransparency(DecodedPicture* picture, const TransparencyChoice& choice, std::wstring* note,
-                                        std::wstring* reason)
+static int chooseFullColourTransparency(DecodedPicture* picture, const TransparencyChoice& choice, std::vector<CelNote>* notes,
+                                        PictureProblem* problem)
 {
     if (choice.rule == TRANSPARENT_ENTRY) {
-        *reason = text(MSG_TRANSPARENT_NO_TABLE, {number(choice.entry)});
-        return 0;
+        return refuse(problem, TRANSPARENT_NO_TABLE, choice.entry);
     }
     uint32_t corner = 0;
     const bool cornersShared = sharedCorner(picture->pixels, picture->width, picture->height, &corner);
     if (choice.rule == TRANSPARENT_CORNER) {
         if (!cornersShared)
-            *note = text(MSG_NOTE_CORNERS_DIFFER);
+            notes->push_back({NOTE_CORNERS_DIFFER, 0});
         else
             for (uint32_t& pixel : picture->pixels)
                 if (pixel == corner)
                     pixel &= ~FULLY_OPAQUE;
     } else if (!picture->saysTransparency && cornersShared) {
-        *note = text(MSG_NOTE_CORNER_COLOUR);
+        notes->push_back({NOTE_CORNER_COLOUR, 0});
     }
     return 1;
 }
@@ -73,7 +71,7 @@ static void spreadIndices(DecodedPicture* picture, const std::vector<uint32_t>& 
 // Which entries of an indexed picture's colour table are transparent, and
 // a note on its corners where there is one to make.
 static int findTransparentEntries(const DecodedPicture& picture, const TransparencyChoice& choice,
-                                  std::vector<bool>* transparent, std::wstring* note, std::wstring* reason)
+                                  std::vector<bool>* transparent, std::vector<CelNote>* notes, PictureProblem* problem)
 {
     transparent->assign(MOST_ENTRIES, false);
     if (picture.saysTransparency)
@@ -85,25 +83,24 @@ static int findTransparentEntries(const DecodedPicture& picture, const Transpare
     const bool cornersShared = sharedCorner(picture.indices, picture.width, picture.height, &corner);
     if (choice.rule == TRANSPARENT_ENTRY) {
         if (choice.entry < 0 || (size_t)choice.entry >= std::max<size_t>(picture.colours.size(), 1)) {
-            *reason = text(MSG_TRANSPARENT_NO_ENTRY,
-                           {number(choice.entry), number((long long)std::max<size_t>(picture.colours.size(), 1) - 1)});
-            return 0;
+            return refuse(problem, TRANSPARENT_NO_ENTRY, choice.entry,
+                          (int64_t)std::max<size_t>(picture.colours.size(), 1) - 1);
         }
         (*transparent)[choice.entry] = true;
     } else if (choice.rule == TRANSPARENT_CORNER && cornersShared) {
         (*transparent)[corner] = true;
     } else if (choice.rule == TRANSPARENT_CORNER) {
-        *note = text(MSG_NOTE_CORNERS_DIFFER);
+        notes->push_back({NOTE_CORNERS_DIFFER, 0});
         if (!picture.saysTransparency)
             (*transparent)[0] = true;
     } else if (!picture.saysTransparency && cornersShared && corner != 0) {
-        *note = text(MSG_NOTE_CORNER_ENTRY, {number(corner)});
+        notes->push_back({NOTE_CORNER_ENTRY, corner});
     }
     return 1;
 }
 
 static int chooseIndexed(DecodedPicture* picture, const TransparencyChoice& choice, CelChoice* cel,
-                         std::wstring* reason)
+                         PictureProblem* problem)
 {
     std::vector<uint32_t> colours = picture->colours;
     colours.resize(MOST_ENTRIES, FULLY_OPAQUE);  // entries past the table's end are opaque black
@@ -111,7 +108,7 @@ static int chooseIndexed(DecodedPicture* picture, const TransparencyChoice& choi
     for (uint8_t index : picture->indices)
         ++used[index];
     std::vector<bool> transparent;
-    if (!findTransparentEntries(*picture, choice, &transparent, &cel->note, reason))
+    if (!findTransparentEntries(*picture, choice, &transparent, &cel->notes, problem))
         return 0;
 
     // Partly transparent colours in use: only a 32-bit cel keeps them.
@@ -135,11 +132,10 @@ static int chooseIndexed(DecodedPicture* picture, const TransparencyChoice& choi
                 firstTransparent = i;
             to[i] = 0;
         }
-    std::wstring moved;
     if (firstTransparent > 0) {
         to[0] = firstTransparent;  // entry 0 is not a transparent one in use, or it would be the first
         std::swap(colours[0], colours[firstTransparent]);
-        moved = text(MSG_NOTE_SWAPPED, {number(firstTransparent)});
+        cel->notes.insert(cel->notes.begin(), {NOTE_SWAPPED, firstTransparent});
     } else if (firstTransparent < 0 && used[0] > 0) {
         int free = 1;
         while (free < MOST_ENTRIES && used[free] > 0)
@@ -151,10 +147,8 @@ static int chooseIndexed(DecodedPicture* picture, const TransparencyChoice& choi
         }
         to[0] = free;
         colours[free] = colours[0];
-        moved = text(MSG_NOTE_MOVED, {number(free)});
+        cel->notes.insert(cel->notes.begin(), {NOTE_MOVED, free});
     }
-    if (!moved.empty())
-        cel->note = cel->note.empty() ? moved : moved + L"; " + cel->note;
 
     int highest = 0;
     for (uint8_t& index : picture->indices) {
@@ -189,28 +183,29 @@ static bool takeAsPaletteStrip(DecodedPicture* picture, CelChoice* cel)
     return true;
 }
 
-int toFullColour(DecodedPicture* picture, const TransparencyChoice& choice, std::wstring* note, std::wstring* reason)
+int toFullColour(DecodedPicture* picture, const TransparencyChoice& choice, std::vector<CelNote>* notes,
+                 PictureProblem* problem)
 {
     if (picture->indexBits == 0)
-        return chooseFullColourTransparency(picture, choice, note, reason);
+        return chooseFullColourTransparency(picture, choice, notes, problem);
     std::vector<uint32_t> colours = picture->colours;
     colours.resize(MOST_ENTRIES, FULLY_OPAQUE);  // entries past the table's end are opaque black
     std::vector<bool> transparent;
-    if (!findTransparentEntries(*picture, choice, &transparent, note, reason))
+    if (!findTransparentEntries(*picture, choice, &transparent, notes, problem))
         return 0;
     spreadIndices(picture, colours, transparent);
     return 1;
 }
 
 int chooseCel(DecodedPicture* picture, const TransparencyChoice& choice, bool paletteMode, CelChoice* cel,
-              std::wstring* reason)
+              PictureProblem* problem)
 {
     *cel = CelChoice();
     if (paletteMode && choice.rule == TRANSPARENT_AS_SAID && takeAsPaletteStrip(picture, cel))
         return 1;
     if (picture->indexBits != 0)
-        return chooseIndexed(picture, choice, cel, reason);
-    if (!chooseFullColourTransparency(picture, choice, &cel->note, reason))
+        return chooseIndexed(picture, choice, cel, problem);
+    if (!chooseFullColourTransparency(picture, choice, &cel->notes, problem))
         return 0;
     keepFullColour(picture, cel);
     return 1;

@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "../pictures/decoded_picture.h"
+#include "../pictures/picture_problem.h"
 
 enum TransparencyRule {
     TRANSPARENT_AS_SAID,   // what the picture says; colour 0 where it cannot say
@@ -39,25 +40,40 @@ struct TransparencyChoice {
     int entry = 0;
 };
 
+// What the choice changed in a picture, or what the doll maker should look at.
+enum CelNoteKind {
+    NOTE_SWAPPED,        // number: the colour that changed places with colour 0, the transparent one
+    NOTE_MOVED,          // number: where a visible colour 0 moved, nothing being transparent
+    NOTE_CORNER_ENTRY,   // number: the colour of the corners, which a viewer shows
+    NOTE_CORNER_COLOUR,  // a full-colour picture's corners share a colour that shows
+    NOTE_CORNERS_DIFFER, // --transparent corner: the corners are not one colour
+    NOTE_PARTLY_TRANSPARENT,  // on an 8-bit cel: number pixels made solid, second made transparent
+};
+struct CelNote {
+    CelNoteKind kind;
+    int number;
+    int second = 0;
+};
+
 struct CelChoice {
     int depth = 0;                 // 4, 8 or 32; 24 for a palette strip
     std::vector<uint32_t> colours; // 4 and 8: the palette (0xAARRGGBB, alpha unused); entry 0 is transparent
     std::vector<uint8_t> indices;  // 4 and 8: one a pixel, top row first
     std::vector<uint32_t> pixels;  // 32 and 24: 0xAARRGGBB, top row first
     bool transparent = false;      // 32: some pixel is not opaque
-    std::wstring note;             // what was changed, or what to look at, in words; empty: nothing
+    std::vector<CelNote> notes;    // in the order they were found
 };
 
 // Chooses the cel for `picture`, whose pixels it takes. Returns 0 with the
-// reason when the choice cannot apply (an entry the picture does not have).
+// problem when the choice cannot apply (an entry the picture does not have).
 int chooseCel(DecodedPicture* picture, const TransparencyChoice& choice, bool paletteMode, CelChoice* cel,
-              std::wstring* reason);
+              PictureProblem* problem);
 
 // Turns a picture of colour indices into full colour, its transparent
 // entries (found as above) with alpha 0 and every other opaque; with
 // --transparent corner, a full-colour picture's corner colour gets alpha 0.
 // For the shared palette, which chooses its colours from every part's.
-// Returns 0 with the reason when the choice cannot apply.
-int toFullColour(DecodedPicture* picture, const TransparencyChoice& choice, std::wstring* note, std::wstring* reason);
+// Returns 0 with the problem when the choice cannot apply.
+int toFullColour(DecodedPicture* picture, const TransparencyChoice& choice, std::vector<CelNote>* notes, PictureProblem* problem);
 
 #endif

@@ -7,6 +7,9 @@
 #include "../system/path_names.h"
 #include "../pictures/picture_list.h"
 #include "../choosing/shared_palette.h"
+#include "../pictures/read_picture.h"
+#include "../words/cel_words.h"
+#include "../words/problem_words.h"
 #include "../handover/source_picture.h"
 
 #include <algorithm>
@@ -131,10 +134,10 @@ static bool readLayers(const std::vector<std::wstring>& paths, std::vector<Layer
     bool all = true;
     for (size_t i = 0; i < paths.size(); ++i) {
         (*layers)[i].path = paths[i];
-        std::wstring reason;
-        if (!readPicture(paths[i], &(*layers)[i].picture, &reason)) {
+        PictureProblem problem;
+        if (!readPicture(paths[i], &(*layers)[i].picture, &problem)) {
             say(L"[" + number((long long)i + 1) + L"/" + number((long long)paths.size()) + L"] " +
-                text(MSG_LINE_NOT_CONVERTED, {paths[i], reason}));
+                text(MSG_LINE_NOT_CONVERTED, {paths[i], inWords(problem)}));
             all = false;
         }
     }
@@ -144,29 +147,35 @@ static bool readLayers(const std::vector<std::wstring>& paths, std::vector<Layer
 // Chooses every layer's cel. False, with the reason said, when a choice cannot apply.
 static bool chooseCels(const DollRequest& request, std::vector<Layer>* layers, SharedPalette* shared)
 {
-    std::wstring reason, note;
+    PictureProblem problem;
     if (request.sharedPalette.empty()) {
         for (Layer& layer : *layers)
-            if (!chooseCel(&layer.picture, request.transparency, false, &layer.cel, &reason)) {
-                complain(text(MSG_LINE_NOT_CONVERTED, {layer.path, reason}));
+            if (!chooseCel(&layer.picture, request.transparency, false, &layer.cel, &problem)) {
+                complain(text(MSG_LINE_NOT_CONVERTED, {layer.path, inWords(problem)}));
                 return false;
             }
         return true;
     }
-    std::vector<const DecodedPicture*> pictures;
     for (Layer& layer : *layers) {
-        if (!toFullColour(&layer.picture, request.transparency, &note, &reason)) {
-            complain(text(MSG_LINE_NOT_CONVERTED, {layer.path, reason}));
+        std::vector<CelNote> notes;
+        if (!toFullColour(&layer.picture, request.transparency, &notes, &problem)) {
+            complain(text(MSG_LINE_NOT_CONVERTED, {layer.path, inWords(problem)}));
             return false;
         }
-        pictures.push_back(&layer.picture);
+        if (!shared->count(layer.picture)) {
+            complain(inWords(PictureProblem{PICTURE_TOO_MANY_FOR_ONE_PALETTE, (int64_t)SharedPalette::mostPixels()}));
+            return false;
+        }
     }
-    if (!chooseSharedPalette(pictures, request.background, shared)) {
-        complain(text(MSG_SHARED_PALETTE_TOO_MANY_PIXELS));
+    if (!shared->choose()) {
+        complain(inWords(PictureProblem{PICTURE_TOO_MANY_FOR_ONE_PALETTE, (int64_t)SharedPalette::mostPixels()}));
         return false;
     }
     for (Layer& layer : *layers)
-        celOnSharedPalette(layer.picture, *shared, request.dither, &layer.cel);
+        if (!shared->celFor(layer.picture, request.dither, &layer.cel)) {
+            complain(text(MSG_LINE_NOT_CONVERTED, {layer.path, inWords(PictureProblem{PICTURE_NO_MEMORY})}));
+            return false;
+        }
     return true;
 }
 
@@ -184,7 +193,7 @@ int makeDoll(const Plugin& plugin, const DollRequest& request)
         say(text(MSG_DOLL_LAYER_UNREADABLE));
         return 1;
     }
-    SharedPalette shared;
+    SharedPalette shared(request.background);
     if (!chooseCels(request, &layers, &shared) || !makeFolder(request.toFolder))
         return 1;
 
@@ -219,22 +228,23 @@ int makeDoll(const Plugin& plugin, const DollRequest& request)
         }
         layer.name = shortName(layer.path, &taken);
         SourcePicture picture;
-        std::wstring failure;
-        if (!makeSourcePicture(layer.cel, layer.width, layer.height, &picture, &failure)) {
-            say(counter + text(MSG_LINE_NOT_CONVERTED, {layer.path, failure}));
+        if (!makeSourcePicture(layer.cel, layer.width, layer.height, &picture)) {
+            say(counter + text(MSG_LINE_NOT_CONVERTED, {layer.path, inWords(PictureProblem{PICTURE_NO_MEMORY})}));
             whole = false;
             continue;
         }
         const CelOutcome cel = exportCel(plugin, picture, inFolder(request.toFolder, layer.name + celExtension),
                                          pictures, NULL, 0);
-        std::wstring what = text(MSG_DOLL_PLACED, {describePicture(picture), number(layer.x), number(layer.y)});
+        std::wstring what = text(MSG_DOLL_PLACED, {describeCel(picture), number(layer.x), number(layer.y)});
         bool written = cel.status == EXPORT_OK;
         if (written && sharedName.empty() && isIndexed(picture)) {
             std::vector<uint32_t> colours = layer.cel.colours;
             colours[0] = request.background;  // the transparent colour: the playfield's where it is palette 0's
             const std::wstring palette = inFolder(request.toFolder, layer.name + kissPaletteExtension());
-            written = writePalette(colours, palette, pictures, &failure);
-            what = written ? text(MSG_AND_PALETTE, {what, palette}) : text(MSG_PALETTE_NOT_WRITTEN, {what, palette, failure});
+            const WriteProblem paletteWritten = writePalette(colours, palette, pictures);
+            written = paletteWritten.code == WRITE_DONE;
+            what = written ? text(MSG_AND_PALETTE, {what, palette})
+                           : text(MSG_PALETTE_NOT_WRITTEN, {what, palette, inWords(paletteWritten)});
             paletteOf.push_back(palettes.size());
             palettes.push_back(layer.name + kissPaletteExtension());
         } else {
@@ -242,22 +252,19 @@ int makeDoll(const Plugin& plugin, const DollRequest& request)
         }
         closeSourcePicture(&picture);
         say(counter + (cel.status == EXPORT_OK ? text(MSG_LINE_CONVERTED, {layer.path, cel.written, what})
-                                               : text(MSG_LINE_NOT_WRITTEN, {layer.path, cel.written, cel.failure})));
+                                               : text(MSG_LINE_NOT_WRITTEN, {layer.path, cel.written, inWords(cel.problem)})));
         whole = whole && written;
         placed.push_back(&layer);
     }
     // The shared palette, or for 32-bit cels alone a palette of the background.
-    std::wstring failure;
     if (whole && !sharedName.empty()) {
         const std::wstring path = inFolder(request.toFolder, sharedName);
-        whole = writePalette(shared.colours, path, pictures, &failure);
-        say(!whole ? text(MSG_SHARED_PALETTE_NOT_WRITTEN, {path, failure})
-            : shared.exact ? text(MSG_SHARED_PALETTE_EXACT, {path, number((long long)shared.partColours)})
-                           : text(MSG_SHARED_PALETTE_REDUCED, {path, number((long long)shared.partColours),
-                                                               number((long long)shared.colours.size() - 1)}));
+        const WriteProblem written = writePalette(shared.colours(), path, pictures);
+        whole = written.code == WRITE_DONE;
+        say(sharedPaletteLine(path, shared, written));
     } else if (whole && palettes.empty()) {
         const std::wstring name = nameWithoutExtension(cnf) + kissPaletteExtension();
-        whole = writePalette({request.background}, inFolder(request.toFolder, name), pictures, &failure);
+        whole = writePalette({request.background}, inFolder(request.toFolder, name), pictures).code == WRITE_DONE;
         palettes.push_back(name);
     }
     const std::wstring cnfPath = inFolder(request.toFolder, cnf);
@@ -270,8 +277,9 @@ int makeDoll(const Plugin& plugin, const DollRequest& request)
         return 1;
     }
     const std::string cnfText = configuration(placed, palettes, paletteOf, playWidth, playHeight, celExtension);
-    if (!writeTextFile(cnfText, cnfPath, &failure)) {
-        say(text(MSG_DOLL_SET_NOT_WRITTEN, {cnfPath, failure}));
+    const WriteProblem cnfWritten = writeTextFile(cnfText, cnfPath);
+    if (cnfWritten.code != WRITE_DONE) {
+        say(text(MSG_DOLL_SET_NOT_WRITTEN, {cnfPath, inWords(cnfWritten)}));
         return 1;
     }
     say(text(MSG_DOLL_SET_WRITTEN, {cnfPath, number((long long)placed.size()), number(playWidth), number(playHeight)}));

@@ -4,13 +4,15 @@
 
 #include "../../cel/cel_format.h"
 #include "../../settings/palette_setting.h"
-#include "../system/console_text.h"
-#include "../words/failure_words.h"
-#include "../handover/kiss_output.h"
-#include "../words/messages.h"
-#include "../system/path_names.h"
-#include "../pictures/picture_list.h"
 #include "../choosing/shared_palette.h"
+#include "../handover/kiss_output.h"
+#include "../pictures/picture_list.h"
+#include "../pictures/read_picture.h"
+#include "../system/console_text.h"
+#include "../system/path_names.h"
+#include "../words/messages.h"
+#include "../words/cel_words.h"
+#include "../words/problem_words.h"
 
 // The --to folder and every missing folder above it.
 bool makeFolder(const std::wstring& folder)
@@ -26,7 +28,7 @@ bool makeFolder(const std::wstring& folder)
     if (!parent.empty() && parent != folder && !makeFolder(parent))
         return false;
     if (!CreateDirectoryW(folder.c_str(), NULL) && GetLastError() != ERROR_ALREADY_EXISTS) {
-        complain(text(MSG_TO_NOT_MADE, {folder, whyNotWritten(folder)}));
+        complain(text(MSG_TO_NOT_MADE, {folder, inWords(diagnoseWriteFailure(folder, GetLastError()))}));
         return false;
     }
     return true;
@@ -54,26 +56,26 @@ static bool convert(const RunContext& run, const std::wstring& path, const std::
                     std::wstring* line)
 {
     SourcePicture picture;
-    std::wstring reason;
-    if (!openSourcePicture(path, run.request.transparency, run.paletteMode, &picture, &reason)) {
-        *line = text(MSG_LINE_NOT_CONVERTED, {path, reason});
+    PictureProblem problem;
+    if (!openSourcePicture(path, run.request.transparency, run.paletteMode, &picture, &problem)) {
+        *line = text(MSG_LINE_NOT_CONVERTED, {path, inWords(problem)});
         return false;
     }
     const CelOutcome cel = exportCel(run.plugin, picture, destination, run.pictures, run.progress, run.userValue);
     bool converted = cel.status == EXPORT_OK;
     if (!converted) {
-        *line = text(MSG_LINE_NOT_WRITTEN, {path, cel.written, cel.failure});
+        *line = text(MSG_LINE_NOT_WRITTEN, {path, cel.written, inWords(cel.problem)});
     } else {
-        std::wstring what = describePicture(picture);
+        std::wstring what = describeCel(picture);
         if (run.request.palettes && isIndexed(picture)) {
             const std::wstring palette = besideFile(destination, nameWithoutExtension(destination) + kissPaletteExtension());
-            std::wstring failure;
-            converted = writePalette(picture.colours, palette, run.pictures, &failure);
+            const WriteProblem written = writePalette(picture.colours, palette, run.pictures);
+            converted = written.code == WRITE_DONE;
             what = converted ? text(MSG_AND_PALETTE, {what, palette})
-                             : text(MSG_PALETTE_NOT_WRITTEN, {what, palette, failure});
+                             : text(MSG_PALETTE_NOT_WRITTEN, {what, palette, inWords(written)});
         }
-        if (!picture.note.empty())
-            what = text(MSG_LINE_NOTE, {what, picture.note});
+        if (!picture.notes.empty())
+            what = text(MSG_LINE_NOTE, {what, inWords(picture.notes)});
         *line = text(MSG_LINE_CONVERTED, {path, cel.written, what});
     }
     closeSourcePicture(&picture);
@@ -113,74 +115,74 @@ static std::wstring celDestination(const RunContext& run, const std::wstring& pa
     return run.request.toFolder.empty() ? besideFile(path, name) : inFolder(run.request.toFolder, name);
 }
 
-// Every picture read first, one palette chosen for them all, then each an
-// 8-bit cel on it; a picture that cannot be read is left out of the palette.
+// Each picture read and its colours counted, one palette chosen for them
+// all, then each read again and written as an 8-bit cel on it, so that no
+// more than one picture is held at a time. A picture that cannot be read is
+// left out of the palette.
 static size_t convertOnSharedPalette(const RunContext& run, const PictureList& list,
                                      const std::function<void(const std::wstring&)>& numbered)
 {
-    struct Part {
-        DecodedPicture picture;
-        std::wstring failure;  // empty: read
-        std::wstring note;
+    const uint32_t white = 0xFFFFFF;  // colour 0, the playfield's, where the cels are shown on their own
+    SharedPalette palette(white);
+    std::vector<PictureProblem> problems(list.pictures.size());
+    auto readInFullColour = [&](size_t i, DecodedPicture* picture, std::vector<CelNote>* notes) {
+        return readPicture(list.pictures[i], picture, &problems[i]) &&
+               toFullColour(picture, run.request.transparency, notes, &problems[i]);
     };
-    std::vector<Part> parts(list.pictures.size());
-    std::vector<const DecodedPicture*> read;
-    for (size_t i = 0; i < parts.size(); ++i) {
-        Part& part = parts[i];
-        if (readPicture(list.pictures[i], &part.picture, &part.failure) &&
-            toFullColour(&part.picture, run.request.transparency, &part.note, &part.failure))
-            read.push_back(&part.picture);
-        else if (part.failure.empty())
-            part.failure = text(MSG_CANNOT_READ);
+    size_t counted = 0;
+    for (size_t i = 0; i < list.pictures.size(); ++i) {
+        DecodedPicture picture;
+        std::vector<CelNote> notes;
+        if (!readInFullColour(i, &picture, &notes))
+            continue;
+        if (!palette.count(picture)) {
+            problems[i] = {PICTURE_TOO_MANY_FOR_ONE_PALETTE, (int64_t)SharedPalette::mostPixels()};
+            continue;
+        }
+        ++counted;
     }
-    SharedPalette palette;
-    const bool chosen = chooseSharedPalette(read, 0xFFFFFFu, &palette);
+    const bool chosen = counted > 0 && palette.choose();
     size_t converted = 0;
-    for (size_t i = 0; i < parts.size(); ++i) {
+    for (size_t i = 0; i < list.pictures.size(); ++i) {
         const std::wstring& path = list.pictures[i];
+        DecodedPicture picture;
+        std::vector<CelNote> notes;
         CelChoice cel;
-        SourcePicture picture;
-        std::wstring failure = parts[i].failure;
-        if (failure.empty() && !chosen)
-            failure = text(MSG_SHARED_PALETTE_TOO_MANY_PIXELS);
-        if (failure.empty() &&
-            (!celOnSharedPalette(parts[i].picture, palette, run.request.dither, &cel) ||
-             !makeSourcePicture(cel, parts[i].picture.width, parts[i].picture.height, &picture, &failure)) &&
-            failure.empty())
-            failure = text(MSG_NO_MEMORY);
-        if (!failure.empty()) {
-            numbered(text(MSG_LINE_NOT_CONVERTED, {path, failure}));
+        SourcePicture source;
+        if (problems[i].code == PICTURE_READ && !chosen)
+            problems[i] = {PICTURE_TOO_MANY_FOR_ONE_PALETTE, (int64_t)SharedPalette::mostPixels()};
+        if (problems[i].code == PICTURE_READ && readInFullColour(i, &picture, &notes) &&
+            (!palette.celFor(picture, run.request.dither, &cel) ||
+             !makeSourcePicture(cel, picture.width, picture.height, &source)))
+            problems[i] = {PICTURE_NO_MEMORY};
+        if (problems[i].code != PICTURE_READ) {
+            numbered(text(MSG_LINE_NOT_CONVERTED, {path, inWords(problems[i])}));
             continue;
         }
         const std::wstring destination = celDestination(run, path);
-        const CelOutcome outcome = exportCel(run.plugin, picture, destination, run.pictures, NULL, 0);
-        closeSourcePicture(&picture);
+        const CelOutcome outcome = exportCel(run.plugin, source, destination, run.pictures, NULL, 0);
+        closeSourcePicture(&source);
         if (outcome.status != EXPORT_OK) {
-            numbered(text(MSG_LINE_NOT_WRITTEN, {path, outcome.written, outcome.failure}));
+            numbered(text(MSG_LINE_NOT_WRITTEN, {path, outcome.written, inWords(outcome.problem)}));
             continue;
         }
-        std::wstring what = text(MSG_CEL_ON_SHARED_PALETTE, {number(parts[i].picture.width), number(parts[i].picture.height)});
-        if (!parts[i].note.empty())
-            what = text(MSG_LINE_NOTE, {what, parts[i].note});
+        notes.insert(notes.end(), cel.notes.begin(), cel.notes.end());
+        std::wstring what = text(MSG_CEL_ON_SHARED_PALETTE, {number(picture.width), number(picture.height)});
+        if (!notes.empty())
+            what = text(MSG_LINE_NOTE, {what, inWords(notes)});
         numbered(text(MSG_LINE_CONVERTED, {path, outcome.written, what}));
         ++converted;
     }
-    if (!chosen || read.empty())
+    if (!chosen)
         return converted;
     // A bare name goes with the cels.
     const std::wstring& name = run.request.sharedPalette;
     const std::wstring where = !folderPart(name).empty() ? name
                                : !run.request.toFolder.empty() ? inFolder(run.request.toFolder, name)
                                                                : besideFile(list.pictures.front(), name);
-    std::wstring failure;
-    if (!writePalette(palette.colours, where, run.pictures, &failure))
-        say(text(MSG_SHARED_PALETTE_NOT_WRITTEN, {where, failure}));
-    else if (palette.exact)
-        say(text(MSG_SHARED_PALETTE_EXACT, {where, number((long long)palette.partColours)}));
-    else
-        say(text(MSG_SHARED_PALETTE_REDUCED,
-                 {where, number((long long)palette.partColours), number((long long)palette.colours.size() - 1)}));
-    return failure.empty() ? converted : 0;
+    const WriteProblem written = writePalette(palette.colours(), where, run.pictures);
+    say(sharedPaletteLine(where, palette, written));
+    return written.code == WRITE_DONE ? converted : 0;
 }
 
 int convertPictures(const Plugin& plugin, const ConvertRequest& request)

@@ -1,6 +1,6 @@
 #include "plugin_loader.h"
+
 #include "../system/code_pages.h"
-#include "../words/messages.h"
 #include "../system/path_names.h"
 
 std::wstring widePluginFileName()
@@ -38,26 +38,20 @@ static bool find(HMODULE module, const char* name, Function* function)
     return *function != NULL;
 }
 
-int loadPlugin(const std::wstring& requested, Plugin* plugin, std::wstring* problem)
+PluginLoad loadPlugin(const std::wstring& requested, Plugin* plugin, std::wstring* file)
 {
     *plugin = Plugin{};
-    const std::wstring file = !requested.empty() ? requested : besideProgram();
-    plugin->module = LoadLibraryW(file.c_str());
-    if (plugin->module == NULL) {
-        if (!requested.empty())
-            *problem = text(MSG_PLUGIN_NOT_LOADED_NAMED, {file});
-        else
-            *problem = text(MSG_PLUGIN_NOT_LOADED, {file, widePluginFileName(), folderPart(file)});
-        return 0;
-    }
+    *file = !requested.empty() ? requested : besideProgram();
+    plugin->module = LoadLibraryW(file->c_str());
+    if (plugin->module == NULL)
+        return PLUGIN_NOT_LOADED;
     if (!find(plugin->module, "GetPluginInfo", &plugin->getPluginInfo) ||
         !find(plugin->module, "CreatePicture", &plugin->createPicture) ||
         !find(plugin->module, "ConfigurationDlg", &plugin->configurationDlg)) {
-        *problem = text(MSG_PLUGIN_NOT_A_PLUGIN, {file, widePluginFileName()});
         unloadPlugin(plugin);
-        return 0;
+        return PLUGIN_NOT_A_PLUGIN;
     }
-    return 1;
+    return PLUGIN_LOADED;
 }
 
 void unloadPlugin(Plugin* plugin)

@@ -30,8 +30,13 @@ std::wstring identityString(const Plugin& plugin, LONG index);
 bool pluginBuiltIn();
 
 // Loads `requested` (the --plugin file), or the plug-in beside the program
-// when it is empty. Returns 0 with what went wrong and what to do otherwise.
-int loadPlugin(const std::wstring& requested, Plugin* plugin, std::wstring* problem);
+// when it is empty; `*file` is the file tried.
+enum PluginLoad {
+    PLUGIN_LOADED,
+    PLUGIN_NOT_LOADED,    // no such file, or not a library Windows can load
+    PLUGIN_NOT_A_PLUGIN,  // a library, without the plug-in's functions
+};
+PluginLoad loadPlugin(const std::wstring& requested, Plugin* plugin, std::wstring* file);
 void unloadPlugin(Plugin* plugin);
 
 #endif

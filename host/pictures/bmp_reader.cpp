@@ -1,7 +1,8 @@
 #include "bmp_reader.h"
-#include "../words/messages.h"
 
 #include <string.h>
+
+#include "../../base/host_records.h"
 
 // Compression codes of the info header.
 enum { BMP_RGB = 0, BMP_RLE8 = 1, BMP_RLE4 = 2, BMP_BITFIELDS = 3, BMP_JPEG = 4, BMP_PNG = 5 };
@@ -9,42 +10,30 @@ enum { BMP_RGB = 0, BMP_RLE8 = 1, BMP_RLE4 = 2, BMP_BITFIELDS = 3, BMP_JPEG = 4,
 static uint32_t u32(const uint8_t* at) { return at[0] | at[1] << 8 | at[2] << 16 | (uint32_t)at[3] << 24; }
 static uint16_t u16(const uint8_t* at) { return (uint16_t)(at[0] | at[1] << 8); }
 
-uint64_t bmpRowBytes(int depth, int32_t width)
-{
-    return ((uint64_t)(uint32_t)width * (uint32_t)depth + 31) / 32 * 4;
-}
-
 // a * b, or UINT64_MAX when that does not fit.
 static uint64_t productOrMax(uint64_t a, uint64_t b)
 {
     return b != 0 && a > UINT64_MAX / b ? UINT64_MAX : a * b;
 }
 
-static int refuse(std::wstring* reason, const std::wstring& why)
-{
-    *reason = why;
-    return 0;
-}
-
 // The info header: BITMAPINFOHEADER (40 bytes) or one of its later forms,
 // which add the colour masks (52), the alpha mask (56), colour spaces (108)
 // and colour profiles (124); or OS/2 1.x's BITMAPCOREHEADER (12 bytes).
-static int checkInfoHeaderSize(uint32_t size, std::wstring* reason)
+static int checkInfoHeaderSize(uint32_t size, PictureProblem* problem)
 {
     switch (size) {
     case BMP_OS2_HEADER_BYTES: case 40: case 52: case 56: case 108: case 124:
         return 1;
     case 16: case 64:
-        return refuse(reason, text(MSG_BMP_OS2_2));
+        return refuse(problem, BMP_OS2_2);
     default:
-        return refuse(reason, text(MSG_BMP_UNKNOWN_HEADER, {number(size)}));
+        return refuse(problem, BMP_UNKNOWN_HEADER, size);
     }
 }
 
 // Which conversion the compression and depth call for.
-static int chooseConversion(uint32_t compression, int depth, BmpLayout* layout, std::wstring* reason)
+static int chooseConversion(uint32_t compression, int depth, BmpLayout* layout, PictureProblem* problem)
 {
-    const std::wstring bits = number(depth);
     switch (compression) {
     case BMP_RGB:
         if (depth == 1 || depth == 4 || depth == 8 || depth == 24 || depth == 32) {
@@ -56,39 +45,39 @@ static int chooseConversion(uint32_t compression, int depth, BmpLayout* layout, 
             layout->masks[0] = 0x7C00, layout->masks[1] = 0x03E0, layout->masks[2] = 0x001F;
             return 1;
         }
-        return refuse(reason, text(MSG_BMP_DEPTH, {bits}));
+        return refuse(problem, BMP_DEPTH, depth);
     case BMP_RLE8:
     case BMP_RLE4:
         if (depth != (compression == BMP_RLE8 ? 8 : 4))
-            return refuse(reason, text(MSG_BMP_RUN_LENGTH_DEPTH, {bits}));
+            return refuse(problem, BMP_RUN_LENGTH_DEPTH, depth);
         layout->conversion = BMP_RUN_LENGTH;
         return 1;
     case BMP_BITFIELDS:
         if (depth != 16 && depth != 32)
-            return refuse(reason, text(MSG_BMP_MASKS_DEPTH, {bits}));
+            return refuse(problem, BMP_MASKS_DEPTH, depth);
         layout->conversion = BMP_BIT_FIELDS;
         return 1;
     case BMP_JPEG:
     case BMP_PNG:
-        return refuse(reason, text(MSG_BMP_HOLDS_PNG_OR_JPEG));
+        return refuse(problem, BMP_HOLDS_PNG_OR_JPEG);
     default:
-        return refuse(reason, text(MSG_BMP_COMPRESSION, {number(compression)}));
+        return refuse(problem, BMP_COMPRESSION, compression);
     }
 }
 
-int readBmpLayout(const uint8_t* file, size_t size, BmpLayout* layout, std::wstring* reason)
+int readBmpLayout(const uint8_t* file, size_t size, BmpLayout* layout, PictureProblem* problem)
 {
     *layout = BmpLayout{};
     if (size < 2 || file[0] != 'B' || file[1] != 'M')
-        return refuse(reason, text(MSG_BMP_NOT_BMP));
+        return refuse(problem, BMP_NOT_BMP);
     if (size < BMP_FILE_HEADER_BYTES + 4)
-        return refuse(reason, text(MSG_BMP_TOO_SHORT));
+        return refuse(problem, BMP_TOO_SHORT);
     const uint32_t infoSize = u32(file + BMP_FILE_HEADER_BYTES);
-    if (!checkInfoHeaderSize(infoSize, reason))
+    if (!checkInfoHeaderSize(infoSize, problem))
         return 0;
     uint64_t headerEnd = BMP_FILE_HEADER_BYTES + (uint64_t)infoSize;
     if (headerEnd > size)
-        return refuse(reason, text(MSG_BMP_SHORT_HEADER));
+        return refuse(problem, BMP_SHORT_HEADER);
 
     const uint8_t* info = file + BMP_FILE_HEADER_BYTES;
     const bool os2 = infoSize == BMP_OS2_HEADER_BYTES;
@@ -96,20 +85,20 @@ int readBmpLayout(const uint8_t* file, size_t size, BmpLayout* layout, std::wstr
     layout->height = os2 ? u16(info + 6) : (int32_t)u32(info + 8);
     layout->fileDepth = u16(info + (os2 ? 10 : 14));
     layout->compression = os2 ? (uint32_t)BMP_RGB : u32(info + 16);
-    if (!chooseConversion(layout->compression, layout->fileDepth, layout, reason))
+    if (!chooseConversion(layout->compression, layout->fileDepth, layout, problem))
         return 0;
     if (layout->width < 0)
-        return refuse(reason, text(MSG_BMP_NEGATIVE_WIDTH));
+        return refuse(problem, BMP_NEGATIVE_WIDTH);
     layout->rows = layout->height < 0 ? 0u - (uint32_t)layout->height : (uint32_t)layout->height;
     if (layout->height < 0 && layout->conversion == BMP_RUN_LENGTH)
-        return refuse(reason, text(MSG_BMP_TOP_DOWN_RUN_LENGTH));
+        return refuse(problem, BMP_TOP_DOWN_RUN_LENGTH);
 
     // Colour masks: in the later headers themselves; after a 40-byte one.
     if (layout->compression == BMP_BITFIELDS) {
         const uint8_t* masks = info + 40;
         if (infoSize == 40) {
             if (headerEnd + 12 > size)
-                return refuse(reason, text(MSG_BMP_SHORT_MASKS));
+                return refuse(problem, BMP_SHORT_MASKS);
             masks = file + headerEnd;
             headerEnd += 12;
         }
@@ -121,9 +110,9 @@ int readBmpLayout(const uint8_t* file, size_t size, BmpLayout* layout, std::wstr
 
     const uint64_t pixels = u32(file + 10);
     if (pixels < headerEnd)
-        return refuse(reason, text(MSG_BMP_PIXELS_IN_HEADER));
+        return refuse(problem, BMP_PIXELS_IN_HEADER);
     if (pixels > size)
-        return refuse(reason, text(MSG_BMP_SHORT_PIXELS));
+        return refuse(problem, BMP_SHORT_PIXELS);
     layout->pixels = (size_t)pixels;
 
     // The colour table lies between the header and the pixels; a file may
@@ -138,10 +127,10 @@ int readBmpLayout(const uint8_t* file, size_t size, BmpLayout* layout, std::wstr
         layout->colours = (uint32_t)colours;
     }
 
-    layout->fileRowBytes = bmpRowBytes(layout->fileDepth, layout->width);
+    layout->fileRowBytes = dibRowBytes(layout->fileDepth, layout->width);
     layout->pixelBytes = productOrMax(productOrMax((uint32_t)layout->width, layout->rows), layout->fileDepth <= 8 ? 1 : 4);
     if (layout->conversion != BMP_RUN_LENGTH && productOrMax(layout->fileRowBytes, layout->rows) > size - pixels)
-        return refuse(reason, text(MSG_BMP_SHORT_PIXELS));
+        return refuse(problem, BMP_SHORT_PIXELS);
     return 1;
 }
 
@@ -249,7 +238,7 @@ static uint8_t indexAt(const uint8_t* row, int depth, uint32_t x)
     }
 }
 
-int decodeBmp(const uint8_t* file, size_t size, const BmpLayout& layout, DecodedPicture* picture, std::wstring* reason)
+int decodeBmp(const uint8_t* file, size_t size, const BmpLayout& layout, DecodedPicture* picture, PictureProblem* problem)
 {
     const uint32_t width = (uint32_t)layout.width;
     picture->width = layout.width;
@@ -269,8 +258,7 @@ int decodeBmp(const uint8_t* file, size_t size, const BmpLayout& layout, Decoded
     const uint8_t* data = file + layout.pixels;
     if (layout.conversion == BMP_RUN_LENGTH) {  // pixels that no code sets are colour 0
         if (!decodeRunLength(data, size - layout.pixels, layout, picture)) {
-            *reason = text(MSG_BMP_RUN_LENGTH_ENDS);
-            return 0;
+            return refuse(problem, BMP_RUN_LENGTH_ENDS);
         }
         return 1;
     }
@@ -296,7 +284,7 @@ int decodeBmp(const uint8_t* file, size_t size, const BmpLayout& layout, Decoded
             picture->pixels[out + x] = pixel;
         }
     }
-    if (!indexed && (alphaSeen & FULLY_OPAQUE) == 0) {
+    if (!indexed && dibHasNoAlpha((uint8_t)(alphaSeen >> 24))) {
         for (uint32_t& pixel : picture->pixels)
             pixel |= FULLY_OPAQUE;
     } else if (!indexed) {

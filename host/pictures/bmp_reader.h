@@ -19,9 +19,9 @@
 
 #include <stddef.h>
 #include <stdint.h>
-#include <string>
 
 #include "decoded_picture.h"
+#include "picture_problem.h"
 
 enum BmpConversion {
     BMP_AS_STORED,
@@ -47,15 +47,12 @@ struct BmpLayout {
     uint64_t pixelBytes;  // what the decoded picture takes in memory
 };
 
-// Bytes per row of `width` pixels at `depth` bits, padded to 4 bytes.
-uint64_t bmpRowBytes(int depth, int32_t width);
-
 // 1 when `file` is a BMP this reader can read; 0 with the reason otherwise.
-int readBmpLayout(const uint8_t* file, size_t size, BmpLayout* layout, std::wstring* reason);
+int readBmpLayout(const uint8_t* file, size_t size, BmpLayout* layout, PictureProblem* problem);
 
 // Reads the pixels. 0 with the reason when the run-length compressed data is
 // damaged.
 int decodeBmp(const uint8_t* file, size_t size, const BmpLayout& layout, DecodedPicture* picture,
-              std::wstring* reason);
+              PictureProblem* problem);
 
 #endif

@@ -8,32 +8,22 @@
 // picture is converted to blue, green, red and straight (not premultiplied)
 // alpha, with no gamma applied.
 //
-// The imaging component decodes some damaged PNG files without complaint
-// (wrong header or pixel-data checksums), so a PNG's chunks are checked here
-// first: every chunk's CRC-32, up to IEND, within the file.
+// A PNG's chunks are checked before it comes here (png_check.h).
 #ifndef PORVANE_IMAGING_READER_H
 #define PORVANE_IMAGING_READER_H
 
 #include <stddef.h>
 #include <stdint.h>
 
-#include <string>
-
 #include "decoded_picture.h"
-
-enum { PNG_SIGNATURE_BYTES = 8 };
-extern const uint8_t PNG_SIGNATURE[PNG_SIGNATURE_BYTES];
-
-// 1 when every chunk of the PNG file is whole and its checksum matches; 0
-// with the reason otherwise.
-int checkPngChunks(const uint8_t* file, size_t size, std::wstring* reason);
+#include "picture_problem.h"
 
 // Decodes the `size` bytes of a picture file. `saysTransparency` is whether
 // this kind of file can say what is transparent (a JPEG cannot). Returns 0
-// with the reason in words; `fits` is asked before the pixels are copied
-// (width, height, whether the picture is of colour indices).
+// with the problem; `fits` is asked before the pixels are copied (width,
+// height, whether the picture is of colour indices).
 int readWithImagingComponent(const uint8_t* file, size_t size, bool saysTransparency,
-                             int (*fits)(int32_t width, int32_t height, bool indexed, std::wstring* reason),
-                             DecodedPicture* picture, std::wstring* reason);
+                             int (*fits)(int64_t width, int64_t height, bool indexed, PictureProblem* problem),
+                             DecodedPicture* picture, PictureProblem* problem);
 
 #endif

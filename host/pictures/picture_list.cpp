@@ -1,7 +1,7 @@
 #include "picture_list.h"
 #include "../system/file_access.h"
 #include "../system/path_names.h"
-#include "../handover/source_picture.h"
+#include "read_picture.h"
 
 #include <windows.h>
 

@@ -1,6 +1,5 @@
 #include "console_text.h"
 #include "code_pages.h"
-#include "../words/messages.h"
 
 #include <windows.h>
 
@@ -42,9 +41,9 @@ bool ownsConsoleWindow()
     return GetConsoleProcessList(processes, 2) == 1;
 }
 
-void waitForEnter()
+void waitForEnter(const std::wstring& prompt)
 {
-    say(text(MSG_PRESS_ENTER));
+    say(prompt);
     int c;
     while ((c = getchar()) != EOF && c != '\n')
         continue;

@@ -18,7 +18,7 @@ void complain(const std::wstring& line);
 // double click), and the window closes the moment the program ends.
 bool ownsConsoleWindow();
 
-// Asks for Enter and waits for it (or for the end of the input).
-void waitForEnter();
+// Says `prompt` and waits for Enter (or for the end of the input).
+void waitForEnter(const std::wstring& prompt);
 
 #endif

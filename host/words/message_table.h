@@ -12,26 +12,30 @@
 M(USAGE_PROBLEM, L"porvane-host: {1}\nporvane-host --help lists the commands.",
   L"porvane-host: {1}\nコマンドの一覧は porvane-host --help で表示できます。")
 M(NEEDS_FOLDER_AFTER_TO, L"--to needs a folder after it", L"--to のあとに保存先のフォルダーを書いてください")
-M(TO_GIVEN_TWICE, L"--to is given twice", L"--to が 2 回書かれています")
-M(EXPORT_DOES_NOT_TAKE, L"export does not take {1}", L"export には {1} は使えません")
+M(GIVEN_TWICE, L"{1} is given twice", L"{1} が 2 回書かれています")
+M(DOES_NOT_TAKE, L"{1} does not take {2}", L"{1} には {2} は使えません")
+M(DOES_NOT_TAKE_DID_YOU_MEAN, L"{1} does not take {2}: did you mean {3}?",
+  L"{1} には {2} は使えません。{3} のことですか？")
 M(EXPORT_NEEDS_PICTURE, L"export needs at least one picture", L"export のあとに画像を 1 枚以上書いてください")
 M(STOP_AT_ONE_PICTURE_ONLY, L"--stop-at-start and --stop-at-end go with export PICTURE DESTINATION only",
   L"--stop-at-start と --stop-at-end は export 画像 保存先 の形でだけ使えます")
-M(TRANSPARENT_TAKES, L"--transparent takes corner or a colour's number from 0 to 255, once, not {1}",
-  L"--transparent のあとには corner か 0 から 255 までの色番号を 1 回だけ書いてください（{1} は使えません）")
-M(SHARED_PALETTE_NEEDS_NAME, L"--shared-palette needs the palette's file name after it, once",
-  L"--shared-palette のあとにパレットのファイル名を 1 回だけ書いてください")
+M(TRANSPARENT_TAKES, L"--transparent takes corner or a colour's number from 0 to {2}, not {1}",
+  L"--transparent のあとには corner か 0 から {2} までの色番号を書いてください（{1} は使えません）")
+M(SHARED_PALETTE_NEEDS_NAME, L"--shared-palette needs the palette's file name after it",
+  L"--shared-palette のあとにパレットのファイル名を書いてください")
 M(SHARED_PALETTE_AND_PALETTE, L"--palette and --shared-palette do not go together: choose one",
   L"--palette と --shared-palette はいっしょに使えません。どちらかにしてください")
 M(DOLL_NEEDS_TO, L"doll needs --to FOLDER: the folder the set goes into",
   L"doll には --to フォルダー が必要です（セットを保存するフォルダーです）")
 M(DOLL_NEEDS_LAYERS, L"doll needs the layers, bottom first, or a folder of them",
   L"doll のあとに、いちばん下から順にレイヤーの画像か、それが入ったフォルダーを書いてください")
-M(DOLL_DOES_NOT_TAKE, L"doll does not take {1}", L"doll には {1} は使えません")
-M(CNF_NEEDS_NAME, L"--cnf needs the configuration's file name after it, once",
-  L"--cnf のあとに設定ファイルの名前を 1 回だけ書いてください")
-M(BACKGROUND_TAKES, L"--background takes a colour as RRGGBB (FFFFFF is white), once, not {1}",
-  L"--background のあとには色を RRGGBB の形で 1 回だけ書いてください（FFFFFF が白です。{1} は使えません）")
+M(CNF_NEEDS_NAME, L"--cnf needs the configuration's file name after it",
+  L"--cnf のあとに設定ファイルの名前を書いてください")
+M(BACKGROUND_TAKES,
+  L"--background takes a colour as six hexadecimal digits, as paint programs show it (FFFFFF is white, #FFE0F0 a "
+  L"pale pink), not {1}",
+  L"--background のあとには、ペイントソフトに表示される 16 進数 6 桁で色を書いてください（白は FFFFFF、"
+  L"淡いピンクは #FFE0F0 です。{1} は使えません）")
 M(PLUGIN_NEEDS_FILE, L"--plugin needs the plug-in's file name", L"--plugin のあとにプラグインのファイル名を書いてください")
 M(PLUGIN_BUILT_IN,
   L"--plugin cannot load another copy: this porvane-host has the plug-in built in (the native build)",
@@ -63,8 +67,8 @@ M(HELP,
   L"      Saves one picture under the name given, as the host would; --stop-at-... answers\n"
   L"      \"stop\" to one of the plug-in's progress reports, and shows them.\n"
   L"      e.g.  porvane-host export face.png face-new.cel\n"
-  L"  porvane-host doll LAYER... --to FOLDER [--shared-palette NAME.kcf] [--cnf NAME.cnf]\n"
-  L"                   [--background RRGGBB]\n"
+  L"  porvane-host doll LAYER... --to FOLDER [--shared-palette NAME.kcf [--dither]] [--cnf NAME.cnf]\n"
+  L"                   [--background RRGGBB] [--transparent corner | N]\n"
   L"      Makes a KiSS set of a drawing's layers, given bottom first (a folder: its pictures in name\n"
   L"      order): each layer a cel cropped to what shows, placed where it lay, and doll.cnf.\n"
   L"      e.g.  porvane-host doll body.png dress.png hair.png --to mydoll\n"
@@ -101,8 +105,8 @@ M(HELP,
   L"      1 枚の画像を、ホストと同じように指定した名前で保存します。--stop-at-... を付けると\n"
   L"      プラグインの進行の知らせを表示し、そのどちらかに「中止」と答えます。\n"
   L"      例  porvane-host export face.png face-new.cel\n"
-  L"  porvane-host doll レイヤー... --to フォルダー [--shared-palette 名前.kcf] [--cnf 名前.cnf]\n"
-  L"                   [--background RRGGBB]\n"
+  L"  porvane-host doll レイヤー... --to フォルダー [--shared-palette 名前.kcf [--dither]] [--cnf 名前.cnf]\n"
+  L"                   [--background RRGGBB] [--transparent corner | 番号]\n"
   L"      絵のレイヤーを、いちばん下から順に書くと（フォルダーなら中の画像を名前の順に）、KiSS の\n"
   L"      セットを作ります。レイヤーはそれぞれ見える部分だけのセルになり、元の位置に置かれます。\n"
   L"      設定ファイルは doll.cnf です。\n"
@@ -135,8 +139,8 @@ M(STARTED_FROM_EXPLORER,
 M(PRESS_ENTER, L"Press Enter to close this window.", L"Enter キーを押すと、このウィンドウを閉じます。")
 
 // --- Settings and the plug-in -----------------------------------------------
-M(PALETTE_MODE_ON, L"palette mode: on (a picture of 256 x 1 pixels is saved as a KiSS palette)",
-  L"パレットモード: オン（256 x 1 ピクセルの画像を KiSS のパレットとして保存します）")
+M(PALETTE_MODE_ON, L"palette mode: on (a picture of {1} x {2} pixels is saved as a KiSS palette)",
+  L"パレットモード: オン（{1} x {2} ピクセルの画像を KiSS のパレットとして保存します）")
 M(PALETTE_MODE_OFF, L"palette mode: off (every picture is saved as a cel)",
   L"パレットモード: オフ（画像はすべてセルとして保存します）")
 M(PALETTE_MODE_CHANGED, L"palette mode: {1} (changed)", L"パレットモード: {1}（変更しました）")
@@ -176,9 +180,9 @@ M(SHARED_PALETTE_EXACT, L"shared palette {1}: {2} colours, each exactly as in th
 M(SHARED_PALETTE_REDUCED, L"shared palette {1}: the parts' {2} colours reduced to {3}",
   L"共通パレット {1}: 部品の {2} 色を {3} 色にまとめました")
 M(SHARED_PALETTE_NOT_WRITTEN, L"shared palette {1}: not written: {2}", L"共通パレット {1}: 保存できません: {2}")
-M(SHARED_PALETTE_TOO_MANY_PIXELS, L"the parts hold too many pixels for one palette (over 4 billion)",
-  L"部品のピクセルが多すぎて、一つのパレットにまとめられません（40 億を超えます）")
-M(KISS_PALETTE_STRIP, L"KiSS palette of 256 colours", L"256 色の KiSS パレット")
+M(SHARED_PALETTE_TOO_MANY_PIXELS, L"the parts hold too many pixels for one palette (over {1})",
+  L"部品のピクセルが多すぎて、一つのパレットにまとめられません（{1} を超えます）")
+M(KISS_PALETTE_STRIP, L"KiSS palette of {1} colours", L"{1} 色の KiSS パレット")
 M(AND_PALETTE, L"{1} and palette {2}", L"{1}とパレット {2}")
 M(PALETTE_NOT_WRITTEN, L"{1}; palette {2} not written: {3}", L"{1}。パレット {2} は保存できません: {3}")
 M(NOTE_SWAPPED, L"colours 0 and {1} changed places, so that colour 0 is the transparent one",
@@ -193,6 +197,12 @@ M(NOTE_CORNER_ENTRY,
 M(NOTE_CORNER_COLOUR,
   L"its corners are all one colour, which a viewer shows: --transparent corner makes them transparent",
   L"四隅が同じ色で、ビューアーでは見えます。--transparent corner で透明にできます")
+M(NOTE_PARTLY_TRANSPARENT,
+  L"{1} partly transparent pixels made solid and {2} made clear, as 8-bit cels have no partial transparency: "
+  L"without --shared-palette they stay as drawn, in 32-bit cels",
+  L"半透明のピクセルを {1} 個不透明に、{2} 個透明にしました。8 ビットのセルには半透明がないためです。"
+  L"--shared-palette を付けなければ、32 ビットのセルで描いたとおりに残ります")
+M(NOTES_JOINED, L"{1}; {2}", L"{1}。{2}")
 M(NOTE_CORNERS_DIFFER, L"its corners are not all one colour, so nothing was made transparent",
   L"四隅が同じ色ではないので、透明にした色はありません")
 
@@ -233,10 +243,10 @@ M(NOT_A_PICTURE, L"not a picture porvane-host reads (BMP, PNG, GIF, TIFF, JPEG):
   L"porvane-host の読める画像（BMP・PNG・GIF・TIFF・JPEG）ではありません。PNG か BMP で保存し直してください")
 M(DAMAGED_PICTURE, L"a damaged picture: it is named as one, but its first bytes are not a picture's",
   L"壊れた画像です（名前は画像ですが、中身が画像の形になっていません）")
-M(TOO_LARGE_SIDE, L"too large for a KiSS cel (at most 65,535 pixels a side)",
-  L"KiSS のセルには大きすぎます（縦横とも 65,535 ピクセルまで）")
-M(TOO_LARGE_BLOCK, L"too large for a KiSS cel (its pixels would take more than 2 GB)",
-  L"KiSS のセルには大きすぎます（ピクセルが 2 GB を超えます）")
+M(TOO_LARGE_SIDE, L"too large for a KiSS cel (at most {1} pixels a side)",
+  L"KiSS のセルには大きすぎます（縦横とも {1} ピクセルまで）")
+M(TOO_LARGE_BLOCK, L"too large for a KiSS cel (its pixels would take more than {1} GB)",
+  L"KiSS のセルには大きすぎます（ピクセルが {1} GB を超えます）")
 M(NO_MEMORY, L"not enough memory for this picture", L"この画像にはメモリーが足りません")
 M(NO_IMAGING_COMPONENT,
   L"this Windows cannot read such pictures (its imaging component is missing): save it as BMP",
@@ -296,6 +306,13 @@ M(HELD_BY_ANOTHER, L"it is in use by another program: close it there first",
 M(CANNOT_BE_OPENED, L"it cannot be opened", L"開けません")
 M(CANNOT_BE_REPLACED, L"it cannot be replaced", L"置き換えられません")
 M(IS_A_PICTURE, L"it is one of the pictures being converted", L"変換中の画像そのものです")
-M(NAME_TOO_LONG, L"the name is too long (at most 259 characters)", L"名前が長すぎます（259 文字まで）")
+M(NAME_TOO_LONG, L"the name is too long (at most {1} characters, folders included)",
+  L"名前が長すぎます（フォルダーも含めて {1} 文字まで）")
+M(NO_PERMISSION_TO_WRITE, L"you may not save files in that folder", L"そのフォルダーには保存する権限がありません")
+M(DISK_FULL, L"the disk is full: make room, or save somewhere else",
+  L"ディスクがいっぱいです。空きを作るか、別の場所に保存してください")
+M(DISK_READ_ONLY, L"the disk is write-protected", L"ディスクが書き込み禁止になっています")
+M(NAME_NOT_ALLOWED, L"the name has characters Windows does not allow in a file name",
+  L"ファイル名に使えない文字が入っています")
 M(STOPPED, L"stopped by the progress callback", L"進行の知らせで中止されました")
 M(PLUGIN_ANSWERED, L"the plug-in did not save it (it answered {1})", L"プラグインが保存しませんでした（結果 {1}）")

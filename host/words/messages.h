@@ -6,6 +6,7 @@
 
 #include <initializer_list>
 #include <string>
+#include <vector>
 
 enum MessageId {
 #define M(name, english, japanese) MSG_##name,
@@ -16,8 +17,14 @@ enum MessageId {
 
 // The message with {1}, {2}, ... replaced by `inserts`, in order.
 std::wstring text(MessageId id, std::initializer_list<std::wstring> inserts = {});
+std::wstring text(MessageId id, const std::vector<std::wstring>& inserts);
 
-// A number as the message puts it in.
+// The message's text in one language, with {1}, {2}, ... as they stand.
+const wchar_t* messagePattern(MessageId id, bool japanese);
+
+// A number as the message puts it in: "65535", and with its thousands
+// grouped for a limit a doll maker reads, "65,535".
 inline std::wstring number(long long value) { return std::to_wstring(value); }
+std::wstring groupedNumber(long long value);
 
 #endif

@@ -54,16 +54,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
     startWithACleanNativeLayer();
     BmpLayout layout;
-    std::wstring reason;
-    if (readBmpLayout(data, size, &layout, &reason) &&
+    PictureProblem problem;
+    if (readBmpLayout(data, size, &layout, &problem) &&
         celFit(layout.fileDepth <= 8 ? 8 : 32, layout.width, layout.rows) == CEL_FITS && layout.pixelBytes > MAX_PIXEL_BYTES)
         return 0;
     writeFile(picturePath, std::vector<uint8_t>(data, data + size));
 
     SourcePicture picture;
     if (!openSourcePicture(std::wstring(picturePath.begin(), picturePath.end()), TransparencyChoice(), false, &picture,
-                           &reason)) {
-        CHECK(!reason.empty(), "");
+                           &problem)) {
+        CHECK(problem.code != PICTURE_READ, "");
         CHECK(nothingHeld(), "after a refusal");
         removeFilesMade();
         return 0;

@@ -1,0 +1,24 @@
+// What became of a picture, in the doll maker's words: the cel it became,
+// what the cel choice changed, and the shared palette's line.
+#ifndef PORVANE_CEL_WORDS_H
+#define PORVANE_CEL_WORDS_H
+
+#include <string>
+#include <vector>
+
+#include "../choosing/cel_choice.h"
+#include "../choosing/shared_palette.h"
+#include "../handover/source_picture.h"
+#include "../handover/write_problem.h"
+
+// What the choice changed, or what to look at; empty when there is nothing.
+std::wstring inWords(const std::vector<CelNote>& notes);
+
+// "61 x 37, 8-bit cel", "64 x 32, 32-bit cel: full colour with transparency".
+std::wstring describeCel(const SourcePicture& picture);
+
+// "shared palette doll.kcf: 212 colours, each exactly as in the parts", or
+// why it was not written.
+std::wstring sharedPaletteLine(const std::wstring& path, const SharedPalette& palette, const WriteProblem& written);
+
+#endif
