@@ -805,7 +805,9 @@ TEST_F(Converter, PartsShareOnePalette)
     HostRun run = runHost({"export", "arm.png", "leg.png", "--to", "doll", "--shared-palette", "doll.kcf"},
                           scratch.folder);
     EXPECT_EQ(run.status, 0u);
-    EXPECT_EQ(run.output, "[1/2] arm.png -> doll\\arm.cel  3 x 2, 8-bit cel on the shared palette\n"
+    EXPECT_EQ(run.output, "[1/2] arm.png -> doll\\arm.cel  3 x 2, 8-bit cel on the shared palette (2 partly transparent "
+                          "pixels made solid and 1 made clear, as 8-bit cels have no partial transparency: without "
+                          "--shared-palette they stay as drawn, in 32-bit cels)\n"
                           "[2/2] leg.png -> doll\\leg.cel  2 x 2, 8-bit cel on the shared palette\n"
                           "shared palette doll\\doll.kcf: 4 colours, each exactly as in the parts\n"
                           "2 pictures converted.\n");
