@@ -13,7 +13,7 @@ const WindowMethod& kMethod = kLh5;
 const uint32_t kWindowBytes = 1u << kLh5.windowBits;
 // One short of the window: every decoder keeps at least this much behind.
 const uint32_t kMaxDistance = kWindowBytes - 1;
-const int kHashBits = 15;
+const int kMaxHashBits = 15;  // a small file gets a table of about its own size
 const int kMaxChain = 256;
 // A match this long is taken without looking for a longer one a byte later.
 const int kLazyEnough = 64;
@@ -64,7 +64,8 @@ struct Match {
 class MatchFinder {
 public:
     MatchFinder(const uint8_t* bytes, size_t size)
-        : bytes_(bytes), size_(size), head_(1u << kHashBits, -1), previous_(kWindowBytes, -1)
+        : bytes_(bytes), size_(size), hashBits_(hashBitsFor(size)), head_((size_t)1 << hashBits_, -1),
+          previous_(size < kWindowBytes ? size : kWindowBytes, -1)
     {
     }
 
@@ -115,13 +116,24 @@ public:
     }
 
 private:
+    static int hashBitsFor(size_t size)
+    {
+        int bits = 8;
+        while (bits < kMaxHashBits && ((size_t)1 << bits) < size)
+            ++bits;
+        return bits;
+    }
+    // The three bytes times a large odd number, its top bits: every byte
+    // counts however few bits are kept.
     uint32_t hash(size_t p) const
     {
-        return ((uint32_t)bytes_[p] << 10 ^ (uint32_t)bytes_[p + 1] << 5 ^ bytes_[p + 2]) & ((1u << kHashBits) - 1);
+        const uint32_t three = (uint32_t)bytes_[p] << 16 | (uint32_t)bytes_[p + 1] << 8 | bytes_[p + 2];
+        return (three * 2654435761u) >> (32 - hashBits_);
     }
 
     const uint8_t* bytes_;
     size_t size_;
+    int hashBits_;
     std::vector<int32_t> head_;
     std::vector<int32_t> previous_;
 };
@@ -275,7 +287,7 @@ class BlockWriter {
 public:
     BlockWriter(std::vector<uint8_t>* stream, size_t inputSize) : out_(stream), stream_(stream), inputSize_(inputSize)
     {
-        block_.reserve(kBlockCodes);
+        block_.reserve(inputSize < kBlockCodes ? inputSize : kBlockCodes);  // a code takes at least a byte
     }
     void literal(uint8_t byte) { add({byte, 0}); }
     void copy(const Match& m) { add({(uint16_t)(kLiteralCodes + m.length - kMinMatch), (uint16_t)(m.distance - 1)}); }

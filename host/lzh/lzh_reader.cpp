@@ -183,9 +183,13 @@ LzhProblem readData(const Header& h, const uint8_t* data, const LzhReadLimits& l
         return LZH_TOTAL_TOO_LARGE;
     if (stored ? h.dataBytes != h.size : h.size > lhMaxDecodedBytes(h.dataBytes))
         return LZH_DATA_DAMAGED;
+    // Counted before decoding, whatever comes of it: a run of damaged
+    // entries costs no more than the caller allowed.
+    *total += h.size;
     out->resize((size_t)h.size);
     if (stored) {
-        memcpy(out->data(), data, (size_t)h.size);
+        if (h.size > 0)  // an empty vector's data() may be null
+            memcpy(out->data(), data, (size_t)h.size);
     } else {
         const LzhProblem decoded = decodeLhStream(*method, data, (size_t)h.dataBytes, out->data(), out->size());
         if (decoded != LZH_OK)
@@ -193,7 +197,6 @@ LzhProblem readData(const Header& h, const uint8_t* data, const LzhReadLimits& l
     }
     if (h.hasCrc && lzhCrc16(0, out->data(), out->size()) != h.crc)
         return LZH_CRC_MISMATCH;
-    *total += h.size;
     return LZH_OK;
 }
 

@@ -23,7 +23,7 @@
 
 struct LzhReadLimits {
     uint64_t maxEntryBytes;  // an entry larger than this is listed, not read
-    uint64_t maxTotalBytes;  // the data of all the entries read together
+    uint64_t maxTotalBytes;  // the data of all the entries decoded, whole or damaged: the reader's work
 };
 
 struct LzhEntry {
