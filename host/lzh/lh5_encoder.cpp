@@ -14,7 +14,7 @@ const uint32_t kWindowBytes = 1u << kLh5.windowBits;
 // One short of the window: every decoder keeps at least this much behind.
 const uint32_t kMaxDistance = kWindowBytes - 1;
 const int kMaxHashBits = 15;  // a small file gets a table of about its own size
-const int kMaxChain = 256;
+const int kMaxChain = 1024;
 // A match this long is taken without looking for a longer one a byte later.
 const int kLazyEnough = 64;
 // A three-byte copy from further back than this costs more bits than the

@@ -41,17 +41,23 @@ std::vector<uint8_t> palette(int seed)
     return bytes;
 }
 
+// A painted part: shaded by a gradient, with the grain of a brush (a
+// little noise in each channel) and alpha fading over three pixels.
 DollFile cel32(const std::string& name, int width, int height, int seed)
 {
     DollFile file = {name, kissHeader(CEL_MARK_CEL, 32, width, height)};
+    uint32_t grain = 12345u + (uint32_t)seed;
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
             const Place p = placeOf(x, y, width, height, seed);
             const double alpha = p.inside >= 1.5 ? 1 : p.inside <= -1.5 ? 0 : (p.inside + 1.5) / 3;
             const double shade = 0.75 + 0.25 * p.along;
             const uint8_t a = (uint8_t)lround(255 * alpha);
-            const uint8_t bgra[4] = {(uint8_t)(a ? lround((90 + 40 * seed) % 256 * shade) : 0),
-                                     (uint8_t)(a ? lround(170 * shade) : 0), (uint8_t)(a ? lround(240 * shade) : 0), a};
+            grain = grain * 1103515245u + 12345u;
+            const int noise = (int)(grain >> 28) % 5 - 2;
+            const uint8_t bgra[4] = {(uint8_t)(a ? lround((90 + 40 * seed) % 200 * shade) + noise : 0),
+                                     (uint8_t)(a ? lround(170 * shade) + noise : 0),
+                                     (uint8_t)(a ? lround(240 * shade) - noise : 0), a};
             file.bytes.insert(file.bytes.end(), bgra, bgra + 4);
         }
     return file;

@@ -1,8 +1,8 @@
 // The files of a KiSS set as a doll maker's drawing becomes one, made here
 // for the LZH tests and benchmark: 8-bit cels of soft-edged shapes on index
 // 0 (a band of in-between indices at each edge), 32-bit cels of shaded
-// shapes whose alpha fades at the edges, palettes of 800 bytes with most
-// entries unused, and the configuration. The same scale gives the same
+// shapes with a brush's grain whose alpha fades at the edges, palettes of
+// 800 bytes with most entries unused, and the configuration. The same scale gives the same
 // bytes every time. Free of gtest.
 #ifndef PORVANE_DOLL_SET_H
 #define PORVANE_DOLL_SET_H
