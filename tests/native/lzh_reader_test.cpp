@@ -153,8 +153,9 @@ TEST(LzhReader, DamageIsFoundAndNoClaimIsBelieved)
         {"the first file's CRC", [](Bytes* a, size_t) { setField(a, 22 + 8, {0x12, 0x34}); }, kRoomy, LZH_OK,
          {LZH_CRC_MISMATCH, LZH_OK}},
         {"a header sum", [](Bytes* a, size_t) { (*a)[1] ^= 0x40; }, kRoomy, LZH_HEADER_DAMAGED, {}},
+        // Refused before any of it counts against the caller's total.
         {"a size of 4 GiB from a few bytes", [](Bytes* a, size_t) { setField(a, 11, {0xFF, 0xFF, 0xFF, 0xFF}); },
-         {~0ull, ~0ull}, LZH_OK, {LZH_DATA_DAMAGED, LZH_OK}},
+         {~0ull, 0xFFFFFFFFull + 2}, LZH_OK, {LZH_DATA_DAMAGED, LZH_OK}},
         {"a size past the caller's limit", [](Bytes*, size_t) {}, {3, 1000}, LZH_OK,
          {LZH_ENTRY_TOO_LARGE, LZH_OK}},
         {"more in all than the caller's limit", [](Bytes*, size_t) {}, {1000, kText.size() + 2}, LZH_OK,
@@ -168,6 +169,14 @@ TEST(LzhReader, DamageIsFoundAndNoClaimIsBelieved)
         {"a second header that is not one", [](Bytes* a, size_t second) { (*a)[second + 2] = 'x'; }, kRoomy,
          LZH_HEADER_DAMAGED, {LZH_OK}},
         {"not an archive at all", [](Bytes* a, size_t) { *a = Bytes(40, 'k'); }, kRoomy, LZH_NOT_AN_ARCHIVE, {}},
+        {"a level 2 name that its header CRC does not cover",
+         [](Bytes* a, size_t) {
+             *a = readFixture("h2-lh7.lzh");
+             (*a)[0x20] ^= 0x20;  // doll.cnf -> Doll.cnf
+         },
+         kRoomy, LZH_HEADER_DAMAGED, {}},
+        {"a level 1 header CRC", [](Bytes* a, size_t) { *a = readFixture("h1-lh6.lzh"), (*a)[0x24] ^= 1; }, kRoomy,
+         LZH_HEADER_DAMAGED, {}},
     };
     for (const Damage& row : rows) {
         SCOPED_TRACE(row.what);

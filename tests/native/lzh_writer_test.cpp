@@ -78,6 +78,7 @@ std::vector<TestLzhEntry> writeAndReadBack(const std::vector<LzhFileToPack>& fil
         const Bytes bytes(files[i].bytes, files[i].bytes + files[i].size);
         EXPECT_EQ(entries[i].name, files[i].name);
         EXPECT_EQ(entries[i].data, bytes) << files[i].name;
+        EXPECT_EQ(ours.entries[i].name, files[i].name);
         EXPECT_EQ(ours.entries[i].problem, LZH_OK) << files[i].name;
         EXPECT_EQ(ours.entries[i].data, bytes) << files[i].name;
     }
