@@ -15,7 +15,12 @@
 // the local calendar time the doll maker sees in Explorer, with no time zone
 // to get wrong. Names are stored as the caller gives their bytes: Shift_JIS
 // for Japanese names (what Japanese LHa wrote and what Japanese Windows tools
-// read), plain ASCII for the 8.3 names of a set.
+// read), plain ASCII for the 8.3 names of a set. One known cost: lhasa takes
+// every backslash byte of a level 0 or 1 name for a folder separator, so a
+// Shift_JIS name with a character whose second byte is 0x5C (ソ, 表, 能...)
+// comes out of lhasa split into folders; jLHA (with its y option) and
+// Japanese Windows tools read it whole, and lhasa reads every name that has
+// no such character, ASCII names always.
 //
 // The same files give the same bytes on every machine.
 #ifndef PORVANE_LZH_WRITER_H
