@@ -64,7 +64,7 @@ std::vector<TestLzhEntry> writeAndReadBack(const std::vector<LzhFileToPack>& fil
 {
     Bytes archive;
     const LzhWriteResult written = writeLzhArchive(files.data(), files.size(), &archive);
-    EXPECT_EQ(written.problem, LZH_OK);
+    EXPECT_EQ(written.problem, LZH_OK) << "file " << written.file << " " << files[written.file].name;
 
     std::vector<TestLzhEntry> entries;
     EXPECT_EQ(testDecodeLzh(archive, &entries), "");
