@@ -29,7 +29,8 @@ struct LzhReadLimits {
 struct LzhEntry {
     // The path as stored, with '/' between folders (lzh_names.h): the
     // caller knows which code page to read it in (Shift_JIS for Japanese
-    // archives).
+    // archives). Unchecked: it may start with '/' or hold "..", so it is
+    // never a path to write to as it is.
     std::string name;
     // Levels 0 and 1 store a local calendar time; level 2 a Unix time.
     bool hasLocalTime = true;
