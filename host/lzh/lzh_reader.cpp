@@ -37,9 +37,10 @@ struct Header {
 };
 
 // The chain of extended headers from `at`, the first `firstSize` bytes long,
-// within `end` (the archive's end, or `limit` when that is nearer: a size
-// past `limit` is damage, past the archive truncation). Returns the offset
-// after the chain; `commonCrcAt` is where the header CRC is, or 0.
+// which must end by `limit` (the end of a level 2 header, or of a level 1
+// entry's compressed size): one that runs past it is damage, or truncation
+// where the archive itself ends first. `after` is where the chain ends, and
+// `commonCrcAt` where the header's CRC is, or 0.
 LzhProblem readExtendedHeaders(const uint8_t* bytes, size_t at, size_t archiveEnd, size_t limit, size_t firstSize,
                                Header* header, size_t* after, size_t* commonCrcAt)
 {
@@ -212,8 +213,10 @@ LzhEntry entryOf(const Header& h)
     }
     entry.name = pathWithSlashes(entry.name);
     entry.hasLocalTime = h.hasLocalTime;
-    entry.localTime = localTimeOfDosStamp(h.hasLocalTime ? h.stamp : 0);
-    entry.unixTime = h.hasLocalTime ? 0 : h.stamp;
+    if (h.hasLocalTime)
+        entry.localTime = localTimeOfDosStamp(h.stamp);
+    else
+        entry.unixTime = h.stamp;
     memcpy(entry.method, h.method, sizeof entry.method);
     entry.size = h.size;
     entry.problem = LZH_OK;
@@ -225,14 +228,16 @@ void readEntries(const uint8_t* bytes, size_t size, const LzhReadLimits& limits,
     uint64_t total = 0;
     size_t at = 0;
     while (at < size && bytes[at] != kEndOfArchive) {
-        // A method's name is "-" and three characters and "-".
-        const uint8_t* method = bytes + at + kMethodOffset;
         Header h;
         LzhProblem problem = LZH_TRUNCATED;
-        if (size - at >= kMethodOffset + kMethodBytes && (method[0] != '-' || method[kMethodBytes - 1] != '-'))
-            problem = at == 0 ? LZH_NOT_AN_ARCHIVE : LZH_HEADER_DAMAGED;
-        else if (size - at >= kMethodOffset + kMethodBytes)
-            problem = readHeader(bytes, size, at, &h);
+        if (size - at >= kMethodOffset + kMethodBytes) {
+            // A method's name is "-", three characters and "-".
+            const uint8_t* method = bytes + at + kMethodOffset;
+            if (method[0] == '-' && method[kMethodBytes - 1] == '-')
+                problem = readHeader(bytes, size, at, &h);
+            else
+                problem = at == 0 ? LZH_NOT_AN_ARCHIVE : LZH_HEADER_DAMAGED;
+        }
         if (problem != LZH_OK) {
             archive->problem = problem;
             archive->problemOffset = at;
