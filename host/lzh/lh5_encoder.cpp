@@ -189,7 +189,7 @@ void putOneSymbolCode(BitWriter* out, int countBits, int symbol)
 
 // T or P lengths: 3 bits, or 7 and a 1 bit for each length beyond 7 up to a
 // 0 bit (that is, k - 3 bits for a length k over 6).
-void putShortLengths(BitWriter* out, const uint8_t* lengths, int count, int countBits, int specialIndex)
+void putShortLengths(BitWriter* out, const uint8_t* lengths, int count, int countBits, int zerosAfter)
 {
     count = sentCount(lengths, count);
     out->put(countBits, (uint32_t)count);
@@ -199,11 +199,11 @@ void putShortLengths(BitWriter* out, const uint8_t* lengths, int count, int coun
             out->put(kShortLengthBits, (uint32_t)k);
         else
             out->put(k - kShortLengthBits, (1u << (k - kShortLengthBits)) - 2);
-        if (i == specialIndex) {
+        if (i == zerosAfter) {
             int zeros = 0;
             while (zeros < 3 && i < count && lengths[i] == 0)
                 ++zeros, ++i;
-            out->put(kSpecialZeroBits, (uint32_t)zeros);
+            out->put(kSkippedZerosBits, (uint32_t)zeros);
         }
     }
 }
@@ -258,7 +258,7 @@ void putBlock(BitWriter* out, const std::vector<Code>& block)
         if (lengths.used == 1)
             putOneSymbolCode(out, kLengthCountBits, lengths.only);
         else
-            putShortLengths(out, lengths.lengths.data(), kLengthCodes, kLengthCountBits, kLengthSpecialIndex);
+            putShortLengths(out, lengths.lengths.data(), kLengthCodes, kLengthCountBits, kLengthZerosAfter);
         out->put(kCharCountBits, (uint32_t)sent);
         for (const LengthCode& c : lengthCodes) {
             lengths.put(out, c.symbol);

@@ -93,7 +93,7 @@ private:
 };
 
 // T or P lengths (lh_stream.h).
-bool readShortLengths(BitReader* in, int symbols, int countBits, int specialIndex, DecodeTable* table)
+bool readShortLengths(BitReader* in, int symbols, int countBits, int zerosAfter, DecodeTable* table)
 {
     const int count = (int)in->get(countBits);
     if (count == 0) {
@@ -110,8 +110,8 @@ bool readShortLengths(BitReader* in, int symbols, int countBits, int specialInde
                 if (++length > kMaxCodeBits)
                     return false;
         lengths[i++] = (uint8_t)length;
-        if (i == specialIndex)
-            i += (int)in->get(kSpecialZeroBits);  // those lengths stay 0
+        if (i == zerosAfter)
+            i += (int)in->get(kSkippedZerosBits);  // those lengths stay 0
     }
     return table->build(lengths, symbols);
 }
@@ -164,7 +164,7 @@ LzhProblem decodeLhStream(const WindowMethod& method, const uint8_t* stream, siz
         if (blockLeft == 0) {
             blockLeft = in.get(kBlockSizeBits);
             if (blockLeft == 0 ||
-                !readShortLengths(&in, kLengthCodes, kLengthCountBits, kLengthSpecialIndex, &lengthTable) ||
+                !readShortLengths(&in, kLengthCodes, kLengthCountBits, kLengthZerosAfter, &lengthTable) ||
                 !readCharLengths(&in, lengthTable, &chars) ||
                 !readShortLengths(&in, method.positionCodes, method.positionCountBits, -1, &positions))
                 return LZH_DATA_DAMAGED;

@@ -44,7 +44,7 @@ const int kLengthSymbolOffset = 3 - 1;  // T symbol k + 2 is a length of k
 // T and P lengths: 3 bits, extended past this value one bit at a time.
 const int kShortLengthBits = 3;
 const int kExtendedLength = 7;
-const int kSpecialZeroBits = 2;
+const int kSkippedZerosBits = 2;
 
 // The number of bits in a copy's d = distance - 1: its P symbol.
 inline int positionSymbol(uint32_t d)

@@ -90,7 +90,7 @@ const int kMaxCodeBits = 16;                                       // every Huff
 const int kCharCountBits = 9;                                      // "CBIT": how many C lengths follow
 const int kLengthCodes = kMaxCodeBits + 3;  // 19: the code that sends the C lengths ("T")
 const int kLengthCountBits = 5;             // "TBIT"
-const int kLengthSpecialIndex = 3;          // after the third T length, 2 bits of zero lengths follow
+const int kLengthZerosAfter = 3;          // after the third T length, 2 bits of zero lengths follow
 const int kBlockSizeBits = 16;              // codes in a block
 const uint32_t kMaxBlockCodes = 0xFFFF;
 
