@@ -63,18 +63,6 @@ PsdProblem checkPsdChannelRows(const PsdChannelRows& rows, int64_t* detail)
 // 16 bits to 8, rounded to nearest.
 static inline uint8_t sampleOf16(unsigned v) { return (uint8_t)((v * 255u + 32767u) / 65535u); }
 
-// The wanted columns of a stored row as 8-bit samples; 8-bit rows need no
-// copy.
-static const uint8_t* samplesOf(const uint8_t* stored, int depth, int64_t firstColumn, int64_t endColumn,
-                                uint8_t* samples)
-{
-    if (depth == 8)
-        return stored + firstColumn;
-    for (int64_t c = firstColumn; c < endColumn; ++c)
-        samples[c - firstColumn] = sampleOf16((unsigned)stored[2 * c] << 8 | stored[2 * c + 1]);
-    return samples;
-}
-
 // PackBits: exactly `outBytes` bytes from at most `inBytes`; false when the
 // row runs short or a run passes its end.
 static bool unpackBits(const uint8_t* in, uint64_t inBytes, uint8_t* out, uint64_t outBytes)
@@ -102,10 +90,27 @@ static bool unpackBits(const uint8_t* in, uint64_t inBytes, uint8_t* out, uint64
     return true;
 }
 
-// A zlib stream over the channel's bytes, read a row at a time.
-class Inflater {
+// Prediction: every sample but the first was stored as its difference from
+// the one before it, modulo its size.
+static void undoPrediction(uint8_t* row, int64_t columns, int depth)
+{
+    if (depth == 8) {
+        for (int64_t c = 1; c < columns; ++c)
+            row[c] = (uint8_t)(row[c] + row[c - 1]);
+        return;
+    }
+    unsigned previous = 0;
+    for (int64_t c = 0; c < columns; ++c) {
+        previous = (previous + ((unsigned)row[2 * c] << 8 | row[2 * c + 1])) & 0xFFFFu;
+        row[2 * c] = (uint8_t)(previous >> 8);
+        row[2 * c + 1] = (uint8_t)previous;
+    }
+}
+
+// A zlib stream over a channel's bytes, read a row at a time.
+class PsdInflater {
 public:
-    Inflater(const uint8_t* data, uint64_t size)
+    PsdInflater(const uint8_t* data, uint64_t size)
     {
         // A layer channel's length is 32 bits; anything longer is cut to
         // what zlib can be given at once, and a row it then lacks is damage.
@@ -113,13 +118,13 @@ public:
         stream_.avail_in = (uInt)(size < UINT_MAX ? size : UINT_MAX);
         ready_ = inflateInit(&stream_) == Z_OK;
     }
-    ~Inflater()
+    ~PsdInflater()
     {
         if (ready_)
             inflateEnd(&stream_);
     }
-    Inflater(const Inflater&) = delete;
-    Inflater& operator=(const Inflater&) = delete;
+    PsdInflater(const PsdInflater&) = delete;
+    PsdInflater& operator=(const PsdInflater&) = delete;
 
     bool ready() const { return ready_; }
 
@@ -142,73 +147,80 @@ private:
     bool ready_ = false;
 };
 
-// Prediction: every sample but the first was stored as its difference from
-// the one before it, modulo its size.
-static void undoPrediction(uint8_t* row, int64_t columns, int depth)
-{
-    if (depth == 8) {
-        for (int64_t c = 1; c < columns; ++c)
-            row[c] = (uint8_t)(row[c] + row[c - 1]);
-        return;
-    }
-    unsigned previous = 0;
-    for (int64_t c = 0; c < columns; ++c) {
-        previous = (previous + ((unsigned)row[2 * c] << 8 | row[2 * c + 1])) & 0xFFFFu;
-        row[2 * c] = (uint8_t)(previous >> 8);
-        row[2 * c + 1] = (uint8_t)previous;
-    }
-}
+PsdRowReader::PsdRowReader() = default;
+PsdRowReader::~PsdRowReader() = default;
+PsdRowReader::PsdRowReader(PsdRowReader&&) noexcept = default;
+PsdRowReader& PsdRowReader::operator=(PsdRowReader&&) noexcept = default;
 
-PsdProblem decodePsdChannelRows(const PsdChannelRows& rows, int64_t firstColumn, int64_t endColumn,
-                                int64_t firstRow, int64_t endRow, PsdRowSink* sink, int64_t* detail)
+PsdProblem PsdRowReader::open(const PsdChannelRows& rows, int64_t firstColumn, int64_t endColumn, int64_t firstRow,
+                              int64_t* detail)
 {
-    const int64_t at = (int64_t)rows.data.offset();
-    if (firstColumn < 0 || endColumn > rows.columns || firstColumn >= endColumn || firstRow < 0 ||
-        endRow > rows.rows || firstRow >= endRow)
-        return firstColumn >= endColumn || firstRow >= endRow ? PSD_OK : psdFail(PSD_DAMAGED, at, detail);
     const PsdProblem checked = checkPsdChannelRows(rows, detail);
     if (checked != PSD_OK)
         return checked;
-
+    if (firstColumn < 0 || endColumn > rows.columns || firstColumn >= endColumn || firstRow < 0 ||
+        firstRow >= rows.rows)
+        return psdFail(PSD_DAMAGED, (int64_t)rows.data.offset(), detail);
+    rows_ = rows;
+    firstColumn_ = firstColumn, endColumn_ = endColumn, row_ = 0;
+    counts_ = rows.rowCounts, data_ = rows.data;
     const uint64_t rowBytes = storedRowBytes(rows);
-    std::vector<uint8_t> samples(rows.depth == 8 ? 0 : (size_t)(endColumn - firstColumn));
-    PsdBytes data = rows.data;
+    stored_.assign(rows.compression == PSD_RAW ? 0 : (size_t)rowBytes, 0);
+    samples_.assign(rows.depth == 8 ? 0 : (size_t)(endColumn - firstColumn), 0);
+    inflater_.reset();
     switch (rows.compression) {
     case PSD_RAW:
-        data.skip(rowBytes * (uint64_t)firstRow);
-        for (int64_t y = firstRow; y < endRow; ++y)
-            sink->row(y, samplesOf(data.take(rowBytes), rows.depth, firstColumn, endColumn, samples.data()));
+        data_.skip(rowBytes * (uint64_t)firstRow);
+        row_ = firstRow;
         return PSD_OK;
-    case PSD_RLE: {
-        PsdBytes counts = rows.rowCounts;
-        for (int64_t y = 0; y < firstRow; ++y)
-            data.skip(counts.u16());
-        std::vector<uint8_t> stored((size_t)rowBytes);
-        for (int64_t y = firstRow; y < endRow; ++y) {
-            const uint16_t packedBytes = counts.u16();
-            const uint64_t rowAt = data.offset();
-            const uint8_t* packed = data.take(packedBytes);
-            if (!packed || !unpackBits(packed, packedBytes, stored.data(), rowBytes))
-                return psdFail(PSD_DAMAGED, (int64_t)rowAt, detail);
-            sink->row(y, samplesOf(stored.data(), rows.depth, firstColumn, endColumn, samples.data()));
-        }
+    case PSD_RLE:
+        for (; row_ < firstRow; ++row_)
+            data_.skip(counts_.u16());
         return PSD_OK;
-    }
-    default: {  // PSD_ZIP, PSD_ZIP_PREDICTED: the stream is read from its start
-        Inflater inflater(data.take(data.left()), rows.data.left());
-        if (!inflater.ready())
+    default:  // ZIP: the stream is read from its start
+        inflater_.reset(new PsdInflater(data_.take(data_.left()), rows.data.left()));
+        if (!inflater_->ready())
             return psdFail(PSD_NO_MEMORY, 0, detail);
-        std::vector<uint8_t> stored((size_t)rowBytes);
-        for (int64_t y = 0; y < endRow; ++y) {
-            if (!inflater.fill(stored.data(), rowBytes))
-                return psdFail(PSD_DAMAGED, at, detail);
-            if (y < firstRow)
-                continue;
-            if (rows.compression == PSD_ZIP_PREDICTED)
-                undoPrediction(stored.data(), rows.columns, rows.depth);
-            sink->row(y, samplesOf(stored.data(), rows.depth, firstColumn, endColumn, samples.data()));
-        }
+        for (; row_ < firstRow; ++row_)
+            if (!inflater_->fill(stored_.data(), rowBytes))
+                return psdFail(PSD_DAMAGED, (int64_t)rows.data.offset(), detail);
         return PSD_OK;
     }
+}
+
+// The next stored row, decompressed; null when it does not decode.
+const uint8_t* PsdRowReader::storedRow()
+{
+    const uint64_t rowBytes = storedRowBytes(rows_);
+    switch (rows_.compression) {
+    case PSD_RAW:
+        return data_.take(rowBytes);
+    case PSD_RLE: {
+        const uint16_t packedBytes = counts_.u16();
+        const uint8_t* packed = data_.take(packedBytes);
+        return packed && unpackBits(packed, packedBytes, stored_.data(), rowBytes) ? stored_.data() : nullptr;
     }
+    default:
+        if (!inflater_->fill(stored_.data(), rowBytes))
+            return nullptr;
+        if (rows_.compression == PSD_ZIP_PREDICTED)
+            undoPrediction(stored_.data(), rows_.columns, rows_.depth);
+        return stored_.data();
+    }
+}
+
+const uint8_t* PsdRowReader::next(PsdProblem* problem, int64_t* detail)
+{
+    const uint64_t at = data_.offset();
+    const uint8_t* stored = row_ < rows_.rows ? storedRow() : nullptr;
+    if (!stored) {
+        *problem = psdFail(PSD_DAMAGED, (int64_t)at, detail);
+        return nullptr;
+    }
+    ++row_;
+    if (rows_.depth == 8)
+        return stored + firstColumn_;
+    for (int64_t c = firstColumn_; c < endColumn_; ++c)
+        samples_[c - firstColumn_] = sampleOf16((unsigned)stored[2 * c] << 8 | stored[2 * c + 1]);
+    return samples_.data();
 }

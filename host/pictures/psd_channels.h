@@ -1,6 +1,8 @@
 // One channel's stored rows (raw, RLE, ZIP, ZIP with prediction: see
-// psd_format.h), decoded a row at a time into 8-bit samples of the columns
-// the caller wants, so that only one stored row is ever held.
+// psd_format.h), read a row at a time as 8-bit samples of the columns the
+// caller wants. A layer's channels are read side by side, one reader each,
+// so that its pixels are put together a row at a time and only one stored
+// row of each channel is ever held.
 //
 // 16-bit samples are reduced to 8 bits by rounding to nearest,
 // v * 255 / 65535: 0 stays 0, 65535 becomes 255, and 8-bit samples written
@@ -9,6 +11,9 @@
 #define PORVANE_PSD_CHANNELS_H
 
 #include <stdint.h>
+
+#include <memory>
+#include <vector>
 
 #include "psd_bytes.h"
 #include "psd_document.h"
@@ -34,19 +39,31 @@ PsdProblem psdLayerChannelRows(const uint8_t* file, size_t size, const PsdChanne
 // a row; ZIP rows no more than deflate can expand the data to.
 PsdProblem checkPsdChannelRows(const PsdChannelRows& rows, int64_t* detail);
 
-// Receives the decoded rows: samples[0] is column `firstColumn`.
-class PsdRowSink {
+class PsdInflater;
+
+// Reads checked rows in order, from `firstRow`, columns firstColumn ..
+// endColumn - 1 (within the rows' own).
+class PsdRowReader {
 public:
-    virtual void row(int64_t y, const uint8_t* samples) = 0;
+    PsdRowReader();
+    ~PsdRowReader();
+    PsdRowReader(PsdRowReader&&) noexcept;
+    PsdRowReader& operator=(PsdRowReader&&) noexcept;
 
-protected:
-    ~PsdRowSink() = default;
+    PsdProblem open(const PsdChannelRows& rows, int64_t firstColumn, int64_t endColumn, int64_t firstRow,
+                    int64_t* detail);
+    // The next row's samples; null, with *problem PSD_DAMAGED, when the
+    // stored rows do not decode to their size.
+    const uint8_t* next(PsdProblem* problem, int64_t* detail);
+
+private:
+    const uint8_t* storedRow();
+
+    PsdChannelRows rows_;
+    int64_t firstColumn_ = 0, endColumn_ = 0, row_ = 0;
+    PsdBytes counts_, data_;
+    std::vector<uint8_t> stored_, samples_;
+    std::unique_ptr<PsdInflater> inflater_;
 };
-
-// Decodes rows firstRow..endRow-1 (columns firstColumn..endColumn-1) of
-// checked rows, in order. PSD_DAMAGED when the stored rows do not decode to
-// their size.
-PsdProblem decodePsdChannelRows(const PsdChannelRows& rows, int64_t firstColumn, int64_t endColumn,
-                                int64_t firstRow, int64_t endRow, PsdRowSink* sink, int64_t* detail);
 
 #endif

@@ -61,23 +61,7 @@ struct Picture {
 
 uint8_t fillOpacityOf(const PsdLayer& layer) { return layer.kind == PSD_PIXEL_LAYER ? layer.fillOpacity : 255; }
 
-// The mask's own values over a picture's area: its default colour outside
-// its rect, its channel's rows inside.
-class MaskIntoPlane : public PsdRowSink {
-public:
-    MaskIntoPlane(uint8_t* plane, int64_t stride, int64_t left, int64_t columns, int64_t firstRow)
-        : plane_(plane), stride_(stride), left_(left), columns_(columns), firstRow_(firstRow)
-    {
-    }
-    void row(int64_t y, const uint8_t* samples) override
-    {
-        memcpy(plane_ + (y - firstRow_) * stride_ + left_, samples, (size_t)columns_);
-    }
-
-private:
-    uint8_t* plane_;
-    int64_t stride_, left_, columns_, firstRow_;
-};
+const unsigned FULL_STRENGTH = 255u * 255u;  // an opacity product that leaves alpha as it is
 
 class Composer {
 public:
@@ -96,10 +80,6 @@ public:
         const PsdLayer& base = document_.layers[run[0]];
         if ((base.hidden && !partBase) || base.kind == PSD_ADJUSTMENT_LAYER)
             return PSD_OK;
-        Picture shape;
-        PsdProblem problem = compose(run[0], into->area, &shape);
-        if (problem != PSD_OK || shape.blank)
-            return problem;
         const unsigned fill = fillOpacityOf(base);
         std::vector<uint32_t> clipped;
         for (size_t c = 1; c < count; ++c) {
@@ -107,24 +87,26 @@ public:
             if (!layer.hidden && layer.kind != PSD_ADJUSTMENT_LAYER)
                 clipped.push_back(run[c]);
         }
-        if (clipped.empty()) {
-            layDown(&shape, fill * base.opacity, into);
-            return PSD_OK;
-        }
+        if (clipped.empty())
+            return lay(run[0], fill * base.opacity, into);
+
         // The base's own alpha is the clipping shape; its colour goes in
         // with its fill opacity, and the clipped layers over it.
+        Picture shape;
+        shape.clear(shapeArea(run[0]).within(into->area));
+        PsdProblem problem = lay(run[0], FULL_STRENGTH, &shape);
+        if (problem != PSD_OK || shape.blank)
+            return problem;
         std::vector<uint8_t> alphas(shape.pixels.size());
         for (size_t i = 0; i < shape.pixels.size(); ++i) {
             alphas[i] = (uint8_t)(shape.pixels[i] >> 24);
             shape.pixels[i] = psdWithAlpha(shape.pixels[i], alphas[i] ? fill : 0);
         }
         for (uint32_t index : clipped) {
-            Picture layer;
-            problem = compose(index, shape.area, &layer);
+            const PsdLayer& layer = document_.layers[index];
+            problem = lay(index, fillOpacityOf(layer) * layer.opacity, &shape);
             if (problem != PSD_OK)
                 return problem;
-            if (!layer.blank)
-                layDown(&layer, fillOpacityOf(document_.layers[index]) * document_.layers[index].opacity, &shape);
         }
         for (size_t i = 0; i < shape.pixels.size(); ++i)
             shape.pixels[i] = psdWithAlpha(shape.pixels[i], psdTimes(shape.pixels[i] >> 24, alphas[i]));
@@ -155,25 +137,28 @@ private:
         return area;
     }
 
-    // A layer's or group's colour and own alpha (times its mask) within
-    // `limit`, its opacities not yet applied.
-    PsdProblem compose(uint32_t index, const Area& limit, Picture* out)
+    // A layer or group laid over `into`, its alpha (times its mask) times
+    // `scale` / (255 * 255). A group's members are composed on their own
+    // first; a layer's pixels go straight from its channels onto `into`.
+    PsdProblem lay(uint32_t index, unsigned scale, Picture* into)
     {
         const PsdLayer& layer = document_.layers[index];
-        out->clear(shapeArea(index).within(limit));
-        if (out->area.empty())
+        const Area area = shapeArea(index).within(into->area);
+        if (area.empty())
             return PSD_OK;
+        if (layer.kind == PSD_PIXEL_LAYER)
+            return layPixels(layer, area, scale, into);
+        Picture group;
+        group.clear(area);
         PsdProblem problem = PSD_OK;
-        if (layer.kind == PSD_PIXEL_LAYER) {
-            problem = decodeLayer(layer, out);
-        } else {
-            for (size_t m = 0, end; m < layer.members.size() && problem == PSD_OK; m = end) {
-                end = psdClippingRunEnd(document_, layer.members, m);
-                problem = layRun(&layer.members[m], end - m, false, out);
-            }
+        for (size_t m = 0, end; m < layer.members.size() && problem == PSD_OK; m = end) {
+            end = psdClippingRunEnd(document_, layer.members, m);
+            problem = layRun(&layer.members[m], end - m, false, &group);
         }
-        if (problem == PSD_OK && !out->blank)
-            problem = applyMask(layer, out);
+        if (problem == PSD_OK && !group.blank)
+            problem = applyGroupMask(layer, &group);
+        if (problem == PSD_OK && !group.blank)
+            layDown(&group, scale, into);
         return problem;
     }
 
@@ -182,7 +167,7 @@ private:
     // strength, the pixels simply move.
     static void layDown(Picture* over, unsigned scale, Picture* into)
     {
-        if (into->blank && scale == 255u * 255u && over->area.left == into->area.left &&
+        if (into->blank && scale == FULL_STRENGTH && over->area.left == into->area.left &&
             over->area.top == into->area.top && over->area.right == into->area.right &&
             over->area.bottom == into->area.bottom) {
             into->pixels.swap(over->pixels);
@@ -201,76 +186,123 @@ private:
         into->blank = false;
     }
 
-    // The layer's channels within the picture's area: colours, and its
-    // transparency (a layer without one is opaque).
-    PsdProblem decodeLayer(const PsdLayer& layer, Picture* out)
+    // A reader of a layer's channel over `area` (a part of `shape`, the
+    // layer's bounds or its mask's rect); an unopened reader when the layer
+    // has no such channel.
+    PsdProblem openChannel(const PsdLayer& layer, int16_t id, const PsdRect& shape, const Area& area,
+                           PsdRowReader* reader, bool* opened)
     {
-        const bool grey = document_.colourMode == PSD_MODE_GREYSCALE;
-        const int colours = grey ? 1 : 3;
-        out->allocate();
-        std::fill(out->pixels.begin(), out->pixels.end(), FULLY_OPAQUE);
-        out->blank = false;
+        *opened = false;
         for (const PsdChannel& channel : layer.channels) {
-            if (channel.id < PSD_CHANNEL_TRANSPARENCY || channel.id >= colours)
+            if (channel.id != id)
                 continue;
-            const int shift = channel.id == PSD_CHANNEL_TRANSPARENCY ? 24 : 16 - 8 * channel.id;
-            PsdChannelIntoPixels sink(out->pixels.data(), out->area.width(), out->area.width(), out->area.top,
-                                      shift, grey && channel.id == 0);
-            const PsdProblem problem = decodeWithin(channel, layer.bounds, out->area, &sink);
-            if (problem != PSD_OK)
-                return problem;
+            PsdChannelRows rows;
+            PsdProblem problem = psdLayerChannelRows(file_, size_, channel, shape.width(), shape.height(),
+                                                     document_.depth, &rows, detail_);
+            if (problem == PSD_OK)
+                problem = reader->open(rows, area.left - shape.left, area.right - shape.left, area.top - shape.top,
+                                       detail_);
+            *opened = problem == PSD_OK;
+            return problem;
         }
         return PSD_OK;
     }
 
-    // A channel of `shape` (a layer's bounds or a mask's rect), rows and
-    // columns within `area`, handed to `sink` with canvas row numbers.
-    PsdProblem decodeWithin(const PsdChannel& channel, const PsdRect& shape, const Area& area, PsdRowSink* sink)
+    // The mask's values over each row of `area`, in order: its default
+    // colour, and its channel's samples where its rect is.
+    class MaskRows {
+    public:
+        PsdProblem open(Composer* composer, const PsdLayer& layer, const Area& area)
+        {
+            const PsdMask& mask = layer.mask;
+            used_ = mask.present && !mask.disabled;
+            if (!used_)
+                return PSD_OK;
+            inside_ = area.within(areaOf(mask.rect));
+            insideLeft_ = inside_.left - area.left;
+            outside_.assign((size_t)area.width(), mask.defaultColour);
+            inRect_ = outside_;
+            return inside_.empty() ? PSD_OK
+                                   : composer->openChannel(layer, mask.channel, mask.rect, inside_, &reader_, &opened_);
+        }
+        bool used() const { return used_; }
+        const uint8_t* row(int64_t y, PsdProblem* problem, int64_t* detail)
+        {
+            if (!opened_ || y < inside_.top || y >= inside_.bottom)
+                return outside_.data();
+            const uint8_t* samples = reader_.next(problem, detail);
+            if (!samples)
+                return nullptr;
+            memcpy(inRect_.data() + insideLeft_, samples, (size_t)inside_.width());
+            return inRect_.data();
+        }
+
+    private:
+        bool used_ = false, opened_ = false;
+        Area inside_;
+        int64_t insideLeft_ = 0;
+        PsdRowReader reader_;
+        std::vector<uint8_t> outside_, inRect_;  // a row above or below the rect; a row through it
+    };
+
+    // A pixel layer's channels read side by side, a row at a time, each row
+    // of pixels masked and laid straight over `into`.
+    PsdProblem layPixels(const PsdLayer& layer, const Area& area, unsigned scale, Picture* into)
     {
-        PsdChannelRows rows;
-        PsdProblem problem = psdLayerChannelRows(file_, size_, channel, shape.width(), shape.height(),
-                                                 document_.depth, &rows, detail_);
+        const bool grey = document_.colourMode == PSD_MODE_GREYSCALE;
+        const int16_t ids[4] = {0, (int16_t)(grey ? 0 : 1), (int16_t)(grey ? 0 : 2), PSD_CHANNEL_TRANSPARENCY};
+        PsdRowReader readers[4];
+        bool opened[4] = {};
+        PsdProblem problem = PSD_OK;
+        for (int c = 0; c < 4 && problem == PSD_OK; ++c)
+            if (c == 0 || c == 3 || !grey)
+                problem = openChannel(layer, ids[c], layer.bounds, area, &readers[c], &opened[c]);
+        MaskRows mask;
+        if (problem == PSD_OK)
+            problem = mask.open(this, layer, area);
         if (problem != PSD_OK)
             return problem;
-        const Area wanted = area.within(areaOf(shape));
-        if (wanted.empty())
-            return PSD_OK;
-        // The sink counts rows from the area's top; the decoder from the shape's.
-        class Shifted : public PsdRowSink {
-        public:
-            Shifted(PsdRowSink* sink, int64_t top) : sink_(sink), top_(top) {}
-            void row(int64_t y, const uint8_t* samples) override { sink_->row(y + top_, samples); }
 
-        private:
-            PsdRowSink* sink_;
-            int64_t top_;
-        } shifted(sink, shape.top);
-        return decodePsdChannelRows(rows, wanted.left - shape.left, wanted.right - shape.left, wanted.top - shape.top,
-                                    wanted.bottom - shape.top, &shifted, detail_);
-    }
-
-    PsdProblem applyMask(const PsdLayer& layer, Picture* picture)
-    {
-        const PsdMask& mask = layer.mask;
-        if (!mask.present || mask.disabled)
-            return PSD_OK;
-        const Area& area = picture->area;
+        if (into->blank)
+            into->allocate();
+        into->blank = false;
         const int64_t width = area.width();
-        std::vector<uint8_t> plane(picture->pixels.size(), mask.defaultColour);
-        const Area inside = area.within(areaOf(mask.rect));
-        if (!inside.empty()) {
-            for (const PsdChannel& channel : layer.channels) {
-                if (channel.id != mask.channel)
-                    continue;
-                MaskIntoPlane sink(plane.data(), width, inside.left - area.left, inside.width(), area.top);
-                const PsdProblem problem = decodeWithin(channel, mask.rect, area, &sink);
-                if (problem != PSD_OK)
+        std::vector<uint32_t> pixels((size_t)width);
+        for (int64_t y = area.top; y < area.bottom; ++y) {
+            const uint8_t* samples[4] = {};
+            for (int c = 0; c < 4; ++c)
+                if (opened[c] && !(samples[c] = readers[c].next(&problem, detail_)))
                     return problem;
-                break;
+            if (grey)
+                samples[1] = samples[2] = samples[0];
+            psdPixelRow(samples[0], samples[1], samples[2], samples[3], width, pixels.data());
+            const uint8_t* masks = mask.used() ? mask.row(y, &problem, detail_) : nullptr;
+            if (mask.used() && !masks)
+                return problem;
+            uint32_t* target = into->row(y) + (area.left - into->area.left);
+            for (int64_t x = 0; x < width; ++x) {
+                const unsigned alpha = masks ? psdTimes(pixels[x] >> 24, masks[x]) : pixels[x] >> 24;
+                target[x] = psdOver(target[x], pixels[x], psdScaled(alpha, scale));
             }
         }
-        for (size_t i = 0; i < plane.size(); ++i)
-            picture->pixels[i] = psdWithAlpha(picture->pixels[i], psdTimes(picture->pixels[i] >> 24, plane[i]));
+        return PSD_OK;
+    }
+
+    PsdProblem applyGroupMask(const PsdLayer& group, Picture* picture)
+    {
+        MaskRows mask;
+        PsdProblem problem = mask.open(this, group, picture->area);
+        if (problem != PSD_OK || !mask.used())
+            return problem;
+        const int64_t width = picture->area.width();
+        for (int64_t y = picture->area.top; y < picture->area.bottom; ++y) {
+            const uint8_t* masks = mask.row(y, &problem, detail_);
+            if (!masks)
+                return problem;
+            uint32_t* row = picture->row(y);
+            for (int64_t x = 0; x < width; ++x)
+                row[x] = psdWithAlpha(row[x], psdTimes(row[x] >> 24, masks[x]));
+        }
         return PSD_OK;
     }
 

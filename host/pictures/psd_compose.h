@@ -23,9 +23,11 @@
 //     normal, and effects not at all (the part's notes say so).
 // A hidden part is composed as if it were visible.
 //
-// Only the part's layers are decoded, each within its bounds on the canvas,
-// into pictures no larger than the part; the part is then cropped to the
-// pixels that show (alpha above 0), and its transparent pixels are 0.
+// Only the part's layers are read, each within its bounds on the canvas, a
+// row of all its channels at a time, straight onto the picture it is laid
+// on: the part's, or a group's or a clipping base's own, which are no
+// larger than the part. The part is then cropped to the pixels that show
+// (alpha above 0), and its transparent pixels are 0.
 #ifndef PORVANE_PSD_COMPOSE_H
 #define PORVANE_PSD_COMPOSE_H
 

@@ -91,17 +91,24 @@ static PsdProblem decodeMerged(const uint8_t* file, size_t size, const PsdDocume
         return problem;
 
     const int64_t width = document.width, height = document.height;
-    const bool grey = document.colourMode == PSD_MODE_GREYSCALE;
-    const int colours = grey ? 1 : 3;
+    const int colours = document.colourMode == PSD_MODE_GREYSCALE ? 1 : 3;
     const bool transparent = document.mergedHasTransparency && document.channels > colours;
-    picture->pixels.assign((size_t)(width * height), FULLY_OPAQUE);
-    for (int c = 0; c < colours + (transparent ? 1 : 0) && problem == PSD_OK; ++c) {
-        const int shift = c == colours ? 24 : 16 - 8 * c;
-        PsdChannelIntoPixels sink(picture->pixels.data(), width, width, 0, shift, grey && c == 0);
-        problem = decodePsdChannelRows(rows[c], 0, width, 0, height, &sink, detail);
-    }
+    const int read = colours + (transparent ? 1 : 0);
+    PsdRowReader readers[4];
+    for (int c = 0; c < read && problem == PSD_OK; ++c)
+        problem = readers[c].open(rows[c], 0, width, 0, detail);
     if (problem != PSD_OK)
         return problem;
+    picture->pixels.resize((size_t)(width * height));
+    for (int64_t y = 0; y < height; ++y) {
+        const uint8_t* samples[4] = {};
+        for (int c = 0; c < read; ++c)
+            if (!(samples[c] = readers[c].next(&problem, detail)))
+                return problem;
+        const uint8_t* alpha = transparent ? samples[colours] : nullptr;
+        psdPixelRow(samples[0], samples[colours == 3 ? 1 : 0], samples[colours == 3 ? 2 : 0], alpha, width,
+                    picture->pixels.data() + y * width);
+    }
     if (transparent)
         for (uint32_t& pixel : picture->pixels)
             pixel = offWhite(pixel);

@@ -9,7 +9,6 @@
 
 #include <stdint.h>
 
-#include "psd_channels.h"
 
 // a * b / 255, rounded: alphas and masks multiplied.
 inline unsigned psdTimes(unsigned a, unsigned b) { return (a * b + 127) / 255; }
@@ -40,28 +39,15 @@ inline uint32_t psdOver(uint32_t under, uint32_t source, unsigned alpha)
     return out;
 }
 
-// Puts a channel's decoded samples into one byte of every pixel of a
-// picture: `shift` 16 red, 8 green, 0 blue, 24 alpha; `spread` puts a grey
-// sample into red, green and blue at once. `pixels` is the picture's
-// top-left pixel, at canvas row `top`.
-class PsdChannelIntoPixels : public PsdRowSink {
-public:
-    PsdChannelIntoPixels(uint32_t* pixels, int64_t stride, int64_t columns, int64_t firstRow, int shift, bool spread)
-        : pixels_(pixels), stride_(stride), columns_(columns), firstRow_(firstRow),
-          keep_(spread ? 0xFF000000u : ~(0xFFu << shift)), times_(spread ? 0x010101u : 1u << shift)
-    {
-    }
-    void row(int64_t y, const uint8_t* samples) override
-    {
-        uint32_t* out = pixels_ + (y - firstRow_) * stride_;
-        for (int64_t x = 0; x < columns_; ++x)
-            out[x] = (out[x] & keep_) | samples[x] * times_;
-    }
-
-private:
-    uint32_t* pixels_;
-    int64_t stride_, columns_, firstRow_;
-    uint32_t keep_, times_;
-};
+// A row of pixels from a row of samples of each channel: red, green and
+// blue (the same grey row for all three), and transparency, which a layer
+// may lack (then opaque); a channel the layer lacks is 0.
+inline void psdPixelRow(const uint8_t* red, const uint8_t* green, const uint8_t* blue, const uint8_t* alpha,
+                        int64_t count, uint32_t* out)
+{
+    for (int64_t x = 0; x < count; ++x)
+        out[x] = (uint32_t)(alpha ? alpha[x] : 255) << 24 | (uint32_t)(red ? red[x] : 0) << 16 |
+                 (uint32_t)(green ? green[x] : 0) << 8 | (blue ? blue[x] : 0);
+}
 
 #endif

@@ -19,6 +19,8 @@
 
 // colour_reduction_benchmark.cpp
 void registerColourReductionBenchmarks(bool brief);
+// psd_benchmark.cpp
+void registerPsdBenchmarks(bool brief);
 
 static void exportAgainstTheFloor(benchmark::State& state, BenchmarkCase c)
 {
@@ -76,6 +78,7 @@ int main(int argc, char** argv)
             ->Unit(benchmark::kMillisecond);
     }
     registerColourReductionBenchmarks(brief);
+    registerPsdBenchmarks(brief);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;

@@ -12,7 +12,11 @@ struct Out {
     void u8(unsigned v) { bytes.push_back((uint8_t)v); }
     void u16(unsigned v) { u8(v >> 8), u8(v); }
     void u32(uint32_t v) { u16(v >> 16), u16(v & 0xFFFF); }
-    void text(const std::string& s) { bytes.insert(bytes.end(), s.begin(), s.end()); }
+    void text(const std::string& s)
+    {
+        for (char c : s)
+            u8((uint8_t)c);
+    }
     void append(const std::vector<uint8_t>& more) { bytes.insert(bytes.end(), more.begin(), more.end()); }
     void padTo(size_t multiple, size_t from = 0)
     {
@@ -110,10 +114,11 @@ void encodeRows(const std::vector<uint16_t>& samples, size_t width, size_t heigh
         }
         all.insert(all.end(), row.begin(), row.end());
     }
-    if (compression != 1) {
-        const std::vector<uint8_t> stored = compression == 0 ? all : deflated(all);
-        data->insert(data->end(), stored.begin(), stored.end());
-    }
+    if (compression == 0)
+        data->insert(data->end(), all.begin(), all.end());
+    else if (compression != 1)
+        for (uint8_t byte : deflated(all))
+            data->push_back(byte);
 }
 
 void rect(Out* out, int32_t top, int32_t left, int32_t bottom, int32_t right)
@@ -206,12 +211,13 @@ void record(Out* out, const PsdTestLayer& layer, const std::vector<std::pair<int
     });
 }
 
-void layerInfo(Out* out, const PsdTestDocument& document)
+void layerInfo(Out* out, const PsdTestDocument& document, size_t count,
+               const std::function<PsdTestLayer(size_t)>& layerAt)
 {
-    const int count = (int)document.layers.size();
-    out->u16((uint16_t)(document.mergedTransparency ? -count : count));
+    out->u16((uint16_t)(document.mergedTransparency ? -(int)count : (int)count));
     std::vector<std::vector<std::pair<int16_t, std::vector<uint8_t>>>> stored;
-    for (const PsdTestLayer& layer : document.layers) {
+    for (size_t i = 0; i < count; ++i) {
+        const PsdTestLayer layer = layerAt(i);
         stored.push_back(storedChannels(layer, document.depth));
         record(out, layer, stored.back());
     }
@@ -223,6 +229,12 @@ void layerInfo(Out* out, const PsdTestDocument& document)
 }  // namespace
 
 std::vector<uint8_t> writePsd(const PsdTestDocument& document)
+{
+    return writePsd(document, document.layers.size(), [&](size_t i) { return document.layers[i]; });
+}
+
+std::vector<uint8_t> writePsd(const PsdTestDocument& document, size_t layers,
+                              const std::function<PsdTestLayer(size_t)>& layerAt)
 {
     const int colours = document.mode == 3 ? 3 : 1;
     const int channels = document.channels ? document.channels : colours + (document.mergedTransparency ? 1 : 0);
@@ -242,14 +254,14 @@ std::vector<uint8_t> writePsd(const PsdTestDocument& document)
         out.u32(5), out.u32(1), out.u8(0), out.u8(0);
     });
     out.lengthBlock([&] {
-        if (document.layers.empty())
+        if (layers == 0)
             return;
         if (document.layersInGlobalBlock) {
             out.u32(0), out.u32(0);  // empty layer info, no global mask info
             out.text("8BIM"), out.text("Lr16");
-            out.lengthBlock([&] { layerInfo(&out, document); }, 4);
+            out.lengthBlock([&] { layerInfo(&out, document, layers, layerAt); }, 4);
         } else {
-            out.lengthBlock([&] { layerInfo(&out, document); }, 2);
+            out.lengthBlock([&] { layerInfo(&out, document, layers, layerAt); }, 2);
             out.u32(0);
         }
     });

@@ -8,6 +8,7 @@
 
 #include <stdint.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -56,6 +57,11 @@ struct PsdTestDocument {
 };
 
 std::vector<uint8_t> writePsd(const PsdTestDocument& document);
+// The same, its layers (bottom first) made one at a time by `layer`, each
+// dropped once stored, in place of document.layers: a large document never
+// sits in memory as samples.
+std::vector<uint8_t> writePsd(const PsdTestDocument& document, size_t layers,
+                              const std::function<PsdTestLayer(size_t)>& layer);
 
 // A layer of `width` x `height` pixels at (left, top) from 0xAARRGGBB pixels:
 // red, green, blue and transparency channels (grey: the green one as grey).
