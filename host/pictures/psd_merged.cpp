@@ -59,8 +59,9 @@ PsdProblem checkPsdMergedPicture(const uint8_t* file, size_t size, const PsdDocu
     return problem == PSD_COMPRESSION ? PSD_OK : problem;
 }
 
-// The colour c' stored for colour c at alpha a is c * a + 255 * (1 - a):
-// c = (c' - 255 * (1 - a)) / a, rounded and kept within 0..255.
+// The document's program stores the merged picture's colours laid over
+// white where it is not opaque: colour c at alpha a as c' = c * a + 255 *
+// (1 - a), so c = (c' - 255 * (1 - a)) / a, rounded and kept within 0..255.
 static uint32_t offWhite(uint32_t pixel)
 {
     const unsigned alpha = pixel >> 24, white = 255 - alpha;
@@ -75,6 +76,22 @@ static uint32_t offWhite(uint32_t pixel)
         out |= (uint32_t)(colour < 255 ? colour : 255) << shift;
     }
     return out;
+}
+
+// Other writers store the colours as they are. A picture laid over white
+// shows it: every transparent pixel is white, and no colour is darker than
+// the white laid under it (c' >= 255 * (1 - a), less a step of rounding).
+static bool isLaidOverWhite(const std::vector<uint32_t>& pixels)
+{
+    for (uint32_t pixel : pixels) {
+        const unsigned alpha = pixel >> 24;
+        if (alpha == 0 && (pixel & 0xFFFFFFu) != 0xFFFFFFu)
+            return false;
+        for (int shift = 0; shift < 24 && alpha < 255; shift += 8)
+            if (((pixel >> shift) & 0xFF) + 1 < 255 - alpha)
+                return false;
+    }
+    return true;
 }
 
 static PsdProblem decodeMerged(const uint8_t* file, size_t size, const PsdDocument& document,
@@ -109,7 +126,7 @@ static PsdProblem decodeMerged(const uint8_t* file, size_t size, const PsdDocume
         psdPixelRow(samples[0], samples[colours == 3 ? 1 : 0], samples[colours == 3 ? 2 : 0], alpha, width,
                     picture->pixels.data() + y * width);
     }
-    if (transparent)
+    if (transparent && isLaidOverWhite(picture->pixels))
         for (uint32_t& pixel : picture->pixels)
             pixel = offWhite(pixel);
     picture->width = document.width;

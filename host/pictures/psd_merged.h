@@ -2,8 +2,10 @@
 // section), for `export`: 3 colour channels (1 for grey), raw or RLE, and
 // its transparency when the document has one (the channel after the
 // colours, when the layer count is negative). Where that picture is not
-// opaque, the document's program stores its colours laid over white: they
-// are taken off that white again, so the picture comes out as the layers
+// opaque, the document's program stores its colours laid over white, and
+// other writers as they are: a picture that shows the white (every
+// transparent pixel white, no colour darker than its share of white) has
+// its colours taken off it again, so the picture comes out as the layers
 // would.
 #ifndef PORVANE_PSD_MERGED_H
 #define PORVANE_PSD_MERGED_H

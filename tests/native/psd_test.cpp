@@ -360,8 +360,8 @@ TEST(PsdMerged, OpaqueAndTransparentMergedPictures)
         SCOPED_TRACE(compression);
         PsdTestDocument description = canvasOf({solidLayer("a", 0, 1, RED)});
         description.mergedCompression = compression;
-        // Laid over white where not opaque: a red at alpha 128 is stored as
-        // 255, 127, 127; a transparent pixel as white.
+        // As the document's program stores it, laid over white where not
+        // opaque: red at alpha 128 as 255, 127, 127; a transparent pixel white.
         description.merged = {{255, 255, 255, 10}, {0, 127, 255, 20}, {0, 127, 255, 30}, {255, 128, 0, 255}};
         description.mergedTransparency = true;
         description.channels = 4;
@@ -377,6 +377,13 @@ TEST(PsdMerged, OpaqueAndTransparentMergedPictures)
         expectPixel(picture.pixels[1], at(RED, 128 / 255.0), "half");
         EXPECT_EQ(picture.pixels[2], 0u);
         EXPECT_EQ(picture.pixels[3], 0xFF0A141Eu);
+
+        // As other writers store it: the colours as they are (a transparent
+        // pixel that is not white shows it).
+        description.merged[1][2] = 0;
+        read = readDocument(description);
+        ASSERT_EQ(readPsdMergedPicture(read.file.data(), read.file.size(), read.document, &picture, &detail), PSD_OK);
+        EXPECT_EQ(picture.pixels[1], 0x80FF7F7Fu);
 
         description.mergedTransparency = false;  // the fourth channel is then a saved selection
         read = readDocument(description);
