@@ -461,6 +461,15 @@ const RefusalRow refusalRows[] = {
          return file;
      },
      PSD_DAMAGED, -1},
+    {"an RLE channel with fewer bytes than its rows take at least",
+     [] {
+         PsdTestLayer layer = solidLayer("a", 0, 256, RED);
+         layer.compression = 1;  // two runs of 128: 4 bytes
+         std::vector<uint8_t> file = writePsd(canvasOf({layer}));
+         put32(&file, 56, 16384);  // the record's right: a row of 16384 takes 256 bytes at least
+         return file;
+     },
+     PSD_DAMAGED, -1},
     {"a group record without its divider", [] { return writePsd(canvasOf({solidLayer("a", 0, 1, RED), psdTestGroup("g")})); },
      PSD_DAMAGED, -1},
     {"groups nested too deep",
