@@ -257,9 +257,10 @@ private:
         for (int c = 0; c < 4 && problem == PSD_OK; ++c)
             if (c == 0 || c == 3 || !grey)
                 problem = openChannel(layer, ids[c], layer.bounds, area, &readers[c], &opened[c]);
+        if (problem != PSD_OK || (!opened[0] && !opened[3]))
+            return problem;  // a record without colours or transparency holds no pixels
         MaskRows mask;
-        if (problem == PSD_OK)
-            problem = mask.open(this, layer, area);
+        problem = mask.open(this, layer, area);
         if (problem != PSD_OK)
             return problem;
 
