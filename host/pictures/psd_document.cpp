@@ -97,7 +97,7 @@ std::wstring unicodeName(PsdBytes data)
 PsdProblem readMask(PsdBytes data, PsdMask* mask, int64_t* detail)
 {
     const uint64_t at = data.offset(), length = data.left();
-    if (length < PSD_MASK_BYTES - 2)
+    if (length < PSD_MASK_FIELDS_BYTES)
         return PSD_OK;
     mask->present = true;
     mask->channel = PSD_CHANNEL_MASK;
@@ -338,7 +338,7 @@ PsdProblem buildTree(PsdDocument* document, int64_t* detail)
             open.emplace_back();
         } else if (layer.kind == PSD_GROUP) {
             if (open.size() == 1)
-                return psdFail(PSD_DAMAGED, i, detail);
+                return psdFail(PSD_DAMAGED, (int64_t)document->layers.size(), detail);
             layer.members = std::move(open.back());
             open.pop_back();
             open.back().push_back(i);

@@ -17,9 +17,10 @@
 //
 // readPsdDocument reads RGB and greyscale documents of 8 and 16 bits a
 // channel, and checks every declared size against the file before anything
-// is kept: every channel of every layer has the bytes its compression needs
-// for its rows, and the merged picture has its bytes, so a truncated file is
-// refused wherever it ends. The caller keeps the file's bytes for composing.
+// is kept: every channel that is ever drawn has the bytes its compression
+// needs for its rows, and the merged picture has its bytes, so a truncated
+// file is refused wherever it ends. The caller keeps the file's bytes for
+// composing. Any refusal leaves the document empty.
 #ifndef PORVANE_PSD_DOCUMENT_H
 #define PORVANE_PSD_DOCUMENT_H
 
@@ -40,7 +41,8 @@ enum PsdProblem {
     PSD_DEPTH,                  // detail: the bits a channel (1 or 32; or nonsense)
     PSD_CANVAS_TOO_LARGE,       // detail: the longer side, past PSD_MAX_SIDE
     PSD_TRUNCATED,              // detail: the file's size; it ends inside a section
-    PSD_DAMAGED,                // detail: the offset in the file where sizes stop adding up
+    PSD_DAMAGED,                // detail: where in the file sizes stop adding up (an offset),
+                                // or the layer count when groups do not close
     PSD_COMPRESSION,            // detail: the compression code, unknown here
     PSD_GROUPS_TOO_DEEP,        // groups nested past PSD_MAX_GROUP_NESTING
     PSD_NO_MERGED_PICTURE,      // the document was saved without a picture of all its layers

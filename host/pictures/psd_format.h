@@ -133,11 +133,11 @@ enum {
     PSD_LAYER_HIDDEN = 0x02,
     PSD_MASK_RELATIVE_TO_LAYER = 0x01,
     PSD_MASK_DISABLED = 0x02,
-    PSD_MASK_FROM_VECTOR = 0x08,
 };
 
-// Mask data lengths: a mask, or a vector mask and a pixel mask.
-enum { PSD_MASK_BYTES = 20, PSD_TWO_MASKS_BYTES = 36 };
+// Mask data: a mask's rect, default colour and flags; from 36 bytes, a
+// vector mask's and then a pixel mask's.
+enum { PSD_MASK_FIELDS_BYTES = 18, PSD_TWO_MASKS_BYTES = 36 };
 
 // lsct / lsdk types.
 enum { PSD_SECTION_OTHER = 0, PSD_SECTION_OPEN_GROUP = 1, PSD_SECTION_CLOSED_GROUP = 2, PSD_SECTION_DIVIDER = 3 };
