@@ -4,7 +4,8 @@
 #   - the fuzz targets, each for a bounded time: CreatePicture for
 #     FUZZ_SECONDS (default 60), the converter's BMP reader with
 #     CreatePicture for FUZZ_BMP_SECONDS (default 20), the LZH reader and
-#     writer for FUZZ_LZH_SECONDS (default 20);
+#     writer for FUZZ_LZH_SECONDS (default 20), the layered document reader
+#     for FUZZ_PSD_SECONDS (default 20);
 #   - the export benchmark, briefly, so that it keeps working;
 #   - the checks of the built porvane.xpi and, in a throwaway Wine session,
 #     the tests of the real DLL, its registry and its dialog, with a brief
@@ -21,6 +22,7 @@ scripts/setup.sh
 fuzz_seconds=${FUZZ_SECONDS:-60}
 fuzz_bmp_seconds=${FUZZ_BMP_SECONDS:-20}
 fuzz_lzh_seconds=${FUZZ_LZH_SECONDS:-20}
+fuzz_psd_seconds=${FUZZ_PSD_SECONDS:-20}
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 
@@ -72,13 +74,15 @@ echo "$fuzz_seconds s and the converter's BMP reader for $fuzz_bmp_seconds s: se
 echo "FUZZ_BMP_SECONDS to change that (FUZZ_SECONDS=600 scripts/test.sh)."
 configure_tree build/fuzz clang -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DPORVANE_TESTS=ON -DPORVANE_FUZZ=ON -DPORVANE_BENCHMARKS=OFF
-cmake --build build/fuzz -j2 --target porvane-fuzz-export porvane-fuzz-bmp porvane-fuzz-lzh >/dev/null
+cmake --build build/fuzz -j2 --target porvane-fuzz-export porvane-fuzz-bmp porvane-fuzz-lzh porvane-fuzz-psd >/dev/null
 echo "CreatePicture:"
 fuzz porvane-fuzz-export "$fuzz_seconds" tests/fuzz/corpus
 echo "The converter's BMP reader with CreatePicture:"
 fuzz porvane-fuzz-bmp "$fuzz_bmp_seconds" tests/fuzz/bmp-corpus
 echo "The LZH reader over any bytes, and the writer read back ($fuzz_lzh_seconds s, FUZZ_LZH_SECONDS):"
 fuzz porvane-fuzz-lzh "$fuzz_lzh_seconds" tests/fuzz/lzh-corpus
+echo "The layered document reader (.psd), for $fuzz_psd_seconds s (FUZZ_PSD_SECONDS):"
+fuzz porvane-fuzz-psd "$fuzz_psd_seconds" tests/fuzz/psd-corpus
 
 step "The export benchmark, briefly (it must run; its timings are not judged)"
 configure_tree build/bench native -DCMAKE_BUILD_TYPE=Release \

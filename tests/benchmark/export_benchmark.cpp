@@ -21,6 +21,8 @@
 void registerColourReductionBenchmarks(bool brief);
 // lzh_benchmark.cpp
 void registerLzhBenchmarks(bool brief);
+// psd_benchmark.cpp
+void registerPsdBenchmarks(bool brief);
 
 static void exportAgainstTheFloor(benchmark::State& state, BenchmarkCase c)
 {
@@ -79,6 +81,7 @@ int main(int argc, char** argv)
     }
     registerColourReductionBenchmarks(brief);
     registerLzhBenchmarks(brief);
+    registerPsdBenchmarks(brief);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
