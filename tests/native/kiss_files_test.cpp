@@ -465,4 +465,97 @@ TEST(KissFiles, TheCheckFindsEachBreakAndPassesTheSoundDolls)
         EXPECT_EQ(describe(check(doll, row.cnf)), describe(expected));
     }
 }
+
+// ---------------------------------------------------------------------------
+// Drawing.
+
+// A picture as rows of letters, each letter one colour of `key`.
+KissPicture pictureOf(const std::vector<std::string>& rows, const std::map<char, uint32_t>& key)
+{
+    KissPicture picture;
+    picture.width = (int32_t)rows[0].size(), picture.height = (int32_t)rows.size();
+    for (const std::string& row : rows)
+        for (char c : row)
+            picture.rgba.insert(picture.rgba.end(), {(uint8_t)(key.at(c) >> 16), (uint8_t)(key.at(c) >> 8),
+                                                     (uint8_t)key.at(c), 255});
+    return picture;
+}
+
+// Where two pictures differ, in words.
+std::string differences(const KissPicture& a, const KissPicture& b)
+{
+    if (a.width != b.width || a.height != b.height)
+        return std::to_string(a.width) + " x " + std::to_string(a.height) + " against " + std::to_string(b.width) +
+               " x " + std::to_string(b.height);
+    std::string text;
+    for (size_t i = 0; i < a.rgba.size(); ++i)
+        if (a.rgba[i] != b.rgba[i] && text.size() < 400)
+            text += "(" + std::to_string(i / 4 % a.width) + "," + std::to_string(i / 4 / a.width) + ") channel " +
+                    std::to_string(i % 4) + ": " + std::to_string(a.rgba[i]) + " against " +
+                    std::to_string(b.rgba[i]) + "\n";
+    return text;
+}
+
+TEST(KissFiles, SetsDrawnAsTheViewerDrawsThem)
+{
+    const Doll doll = soundDoll();
+    const KissConfiguration cnf = readConfiguration((const uint8_t*)SOUND_CNF, strlen(SOUND_CNF));
+    // Set 0, palette group 0 on white: body (object 1) at 4,1 with a hole;
+    // glow (object 0, 32 bits) at 2,3, its red half transparent; the hat
+    // (object 0, offset 1,0), listed first, in front of both.
+    const uint32_t PINK = 0xFF7F7F;
+    const KissPicture set0 = pictureOf({"wwwwwwwwwwwwwwwwwwww",
+                                        "wwwwccccwwwwwwwwwwww",
+                                        "wwwwcwwcwwwwwwwwwwww",
+                                        "wwprcbccwwwwwwwwwwww",
+                                        "wwwbrwwwwwwwwwwwwwww",
+                                        "wwwwwwwwwwwwwwwwwwww",
+                                        "wwwwwwwwwwwwwwwwwwww",
+                                        "wwwwwwwwwwwwwwwwwwww",
+                                        "wwwwwwwwwwwwwwwwwwww",
+                                        "wwwwwwwwwwwwwwwwwwww"},
+                                       {{'w', WHITE}, {'c', BODY}, {'r', RED}, {'b', BLUE}, {'p', PINK}});
+    // Set 1, palette group 1 on black: the positions run on the next line;
+    // the old cel (object 2) at 6,6 in the old palette's group 1.
+    const uint32_t OLD1 = 0x112233;
+    const KissPicture set1 = pictureOf({"kkkkkkkkkkkkkkkkkkkk",
+                                        "kpgkrkkkkkkkkkkkkkkk",
+                                        "kkrgkkkkkkkkkkkkkkkk",
+                                        "kkkkkkkkkkkkkkkkkkkk",
+                                        "kkkkkkkkkkkkkkkkkkkk",
+                                        "kkkkkbbbbkkkkkkkkkkk",
+                                        "kkkkkbogbkkkkkkkkkkk",
+                                        "kkkkkbbbbkkkkkkkkkkk",
+                                        "kkkkkkkkkkkkkkkkkkkk",
+                                        "kkkkkkkkkkkkkkkkkkkk"},
+                                       {{'k', BLACK}, {'b', BLUE}, {'r', RED}, {'g', GREEN}, {'p', 0x800000},
+                                        {'o', OLD1}});
+    KissPicture drawn;
+    ASSERT_EQ(drawSet(cnf, 0, doll.fetcher(), &drawn), KISS_FINE);
+    EXPECT_EQ(differences(drawn, set0), "");
+    ASSERT_EQ(drawSet(cnf, 1, doll.fetcher(), &drawn), KISS_FINE);
+    EXPECT_EQ(differences(drawn, set1), "");
+    EXPECT_EQ(drawSet(cnf, 2, doll.fetcher(), &drawn), KISS_NO_SUCH_SET);
+    const std::string huge = replaced(SOUND_CNF, "(20,10)", "(4097,4096)");
+    EXPECT_EQ(drawSet(readConfiguration((const uint8_t*)huge.data(), huge.size()), 0, doll.fetcher(), &drawn),
+              KISS_PICTURE_TOO_LARGE);
+}
+
+TEST(KissFiles, ACelUnpackedWithItsPalette)
+{
+    KissCel hat;
+    KissPalette colours;
+    const Doll doll = soundDoll();
+    ASSERT_EQ(readCel(doll.files.at("hat.cel").data(), doll.files.at("hat.cel").size(), &hat).problem, KISS_FINE);
+    ASSERT_EQ(readPalette(doll.files.at("doll.kcf").data(), doll.files.at("doll.kcf").size(), &colours).problem,
+              KISS_FINE);
+    KissPicture picture;
+    ASSERT_EQ(celPicture(hat, &colours, 1, &picture), KISS_FINE);
+    EXPECT_EQ(picture.width, 3);
+    EXPECT_EQ(picture.height, 2);
+    EXPECT_EQ(picture.rgba, (Bytes{0, 255, 0, 255, 0, 0, 0, 0, 255, 0, 0, 255,  // colour 0 keeps its colour, alpha 0
+                                   255, 0, 0, 255, 0, 255, 0, 255, 0, 0, 0, 0}));
+    EXPECT_EQ(celPicture(hat, NULL, 0, &picture), KISS_CEL_NEEDS_PALETTE);
+}
+
 }  // namespace

@@ -1,0 +1,126 @@
+// The sets porvane's own doll command makes pass the check, and their first
+// set draws as the layers stack: made from BMP layers written here, into a
+// scratch folder, and read back from it as a viewer finds the files.
+#include <gtest/gtest.h>
+
+#include "kiss_check.h"
+#include "kiss_names.h"
+#include "kiss_picture.h"
+#include "native_test_support.h"
+#include "../../host/doll_command.h"
+
+namespace {
+
+typedef std::vector<uint8_t> Bytes;
+
+void putLong(Bytes* bytes, size_t at, uint32_t value)
+{
+    for (int i = 0; i < 4; ++i)
+        (*bytes)[at + i] = (uint8_t)(value >> (8 * i));
+}
+
+// An 8-bit BMP of colour numbers, `rows` top first, its colour table 0xRRGGBB.
+Bytes bmp8(const std::vector<std::vector<uint8_t>>& rows, const std::vector<uint32_t>& colours)
+{
+    const uint32_t width = (uint32_t)rows[0].size(), height = (uint32_t)rows.size(), stride = (width + 3) & ~3u;
+    const uint32_t pixels = 14 + 40 + 4 * (uint32_t)colours.size();
+    Bytes file(pixels + stride * height, 0);
+    file[0] = 'B', file[1] = 'M';
+    putLong(&file, 2, (uint32_t)file.size()), putLong(&file, 10, pixels);
+    putLong(&file, 14, 40), putLong(&file, 18, width), putLong(&file, 22, height);
+    file[26] = 1, file[28] = 8;
+    putLong(&file, 46, (uint32_t)colours.size());
+    for (size_t i = 0; i < colours.size(); ++i)
+        putLong(&file, 54 + 4 * i, colours[i]);  // blue, green, red, 0
+    for (uint32_t y = 0; y < height; ++y)        // bottom row first
+        std::copy(rows[y].begin(), rows[y].end(), file.begin() + pixels + (height - 1 - y) * stride);
+    return file;
+}
+
+// A 32-bit BMP of 0xAARRGGBB pixels, top row first.
+Bytes bmp32(const std::vector<std::vector<uint32_t>>& rows)
+{
+    const uint32_t width = (uint32_t)rows[0].size(), height = (uint32_t)rows.size();
+    Bytes file(54 + 4 * width * height, 0);
+    file[0] = 'B', file[1] = 'M';
+    putLong(&file, 2, (uint32_t)file.size()), putLong(&file, 10, 54);
+    putLong(&file, 14, 40), putLong(&file, 18, width), putLong(&file, 22, height);
+    file[26] = 1, file[28] = 32;
+    for (uint32_t y = 0; y < height; ++y)
+        for (uint32_t x = 0; x < width; ++x)
+            putLong(&file, 54 + 4 * ((height - 1 - y) * width + x), rows[y][x]);  // blue, green, red, alpha
+    return file;
+}
+
+std::wstring wide(const std::string& plain)
+{
+    return std::wstring(plain.begin(), plain.end());
+}
+
+// The files of `folder`, found as a viewer finds them.
+KissFetcher folderFetcher(const std::string& folder)
+{
+    return [folder](const std::string& name) {
+        const std::vector<std::string> names = folderEntries(folder);
+        const int found = findKissFile(name, names);
+        KissFetched fetched;
+        if (found >= 0) {
+            fetched.status = KISS_FETCHED;
+            fetched.name = names[(size_t)found];
+            fetched.bytes = readFile(folder + "/" + fetched.name);
+        }
+        return fetched;
+    };
+}
+
+TEST(KissFiles, DollsTheDollCommandMakesPassTheCheckAndDrawAsTheLayersStack)
+{
+    // A red body under a blue hat of 2 x 2: colour 0 of an 8-bit BMP is
+    // transparent; a 32-bit one has its alpha, here a hat whose right half
+    // lets half the body through.
+    const std::vector<std::vector<uint8_t>> body(4, std::vector<uint8_t>(6, 1));
+    std::vector<std::vector<uint8_t>> hat(4, std::vector<uint8_t>(6, 0));
+    hat[1][1] = hat[1][2] = hat[2][1] = hat[2][2] = 1;
+    std::vector<std::vector<uint32_t>> softHat(4, std::vector<uint32_t>(6, 0));
+    softHat[1][1] = softHat[2][1] = 0xFF0000FF, softHat[1][2] = softHat[2][2] = 0x800000FF;
+    const uint8_t R[4] = {255, 0, 0, 255}, B[4] = {0, 0, 255, 255}, M[4] = {127, 0, 128, 255};
+
+    struct Row {
+        const wchar_t* sharedPalette;
+        bool soft;
+        const uint8_t* expected[4][6];
+    } rows[] = {
+        {L"", false, {{R, R, R, R, R, R}, {R, B, B, R, R, R}, {R, B, B, R, R, R}, {R, R, R, R, R, R}}},
+        {L"doll.kcf", false, {{R, R, R, R, R, R}, {R, B, B, R, R, R}, {R, B, B, R, R, R}, {R, R, R, R, R, R}}},
+        {L"", true, {{R, R, R, R, R, R}, {R, B, M, R, R, R}, {R, B, M, R, R, R}, {R, R, R, R, R, R}}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(::testing::Message() << (row.soft ? "32-bit hat" : "8-bit hat") << ", shared palette "
+                                          << (*row.sharedPalette ? "doll.kcf" : "none"));
+        ScratchFolder scratch;
+        writeFile(scratch.path("01-body.bmp"), bmp8(body, {0x000000, 0xFF0000}));
+        writeFile(scratch.path("02-hat.bmp"), row.soft ? bmp32(softHat) : bmp8(hat, {0x000000, 0x0000FF}));
+        DollRequest request;
+        request.layers = {wide(scratch.path("01-body.bmp")), wide(scratch.path("02-hat.bmp"))};
+        request.toFolder = wide(scratch.path("doll"));
+        request.sharedPalette = row.sharedPalette;
+        const Plugin plugin = {NULL, &GetPluginInfo, &CreatePicture, &ConfigurationDlg};
+        ASSERT_EQ(makeDoll(plugin, request), 0);
+
+        const Bytes text = readFile(scratch.path("doll/doll.cnf"));
+        const KissConfiguration cnf = readConfiguration(text.data(), text.size());
+        const KissFetcher fetch = folderFetcher(scratch.path("doll"));
+        EXPECT_TRUE(checkDoll("doll.cnf", cnf, fetch).empty());
+        KissPicture set;
+        ASSERT_EQ(drawSet(cnf, 0, fetch, &set), KISS_FINE);
+        ASSERT_EQ(set.width, 6);
+        ASSERT_EQ(set.height, 4);
+        for (int y = 0; y < 4; ++y)
+            for (int x = 0; x < 6; ++x)
+                EXPECT_EQ(Bytes(&set.rgba[4 * (y * 6 + x)], &set.rgba[4 * (y * 6 + x)] + 4),
+                          Bytes(row.expected[y][x], row.expected[y][x] + 4))
+                    << x << "," << y;
+    }
+}
+
+}  // namespace
