@@ -3,6 +3,8 @@
 #include <stdint.h>
 #include <string.h>
 
+#include <utility>
+
 #include "kiss_bytes.h"
 
 namespace {
@@ -20,16 +22,8 @@ KissFileProblem problem(KissProblem code, int64_t first = 0, int64_t second = 0)
     return result;
 }
 
-}  // namespace
-
-bool hasKissMagic(const uint8_t* file, size_t size)
+KissFileProblem readInto(const uint8_t* file, size_t size, KissCel* cel)
 {
-    return size >= 4 && memcmp(file, "KiSS", 4) == 0;
-}
-
-KissFileProblem readCel(const uint8_t* file, size_t size, KissCel* cel)
-{
-    *cel = KissCel();
     size_t data;
     if (hasKissMagic(file, size)) {
         if (size < KISS_HEADER_BYTES)
@@ -88,4 +82,19 @@ KissFileProblem readCel(const uint8_t* file, size_t size, KissCel* cel)
     }
     cel->highestColour = highest;
     return KissFileProblem();
+}
+
+}  // namespace
+
+bool hasKissMagic(const uint8_t* file, size_t size)
+{
+    return size >= 4 && memcmp(file, "KiSS", 4) == 0;
+}
+
+KissFileProblem readCel(const uint8_t* file, size_t size, KissCel* cel)
+{
+    KissCel read;
+    const KissFileProblem problem = readInto(file, size, &read);
+    *cel = problem.problem == KISS_FINE ? std::move(read) : KissCel();
+    return problem;
 }

@@ -56,8 +56,9 @@ struct KissCel {
     int highestColour = 0;  // the largest colour number in a 4- or 8-bit cel
 };
 
-// Reads `file` into `cel`. The rows must all be there: sizes are checked
-// against `size` before anything is allocated.
+// Reads `file` into `cel`, which is left empty when the file cannot be
+// used. The rows must all be there: sizes are checked against `size`
+// before anything is allocated.
 KissFileProblem readCel(const uint8_t* file, size_t size, KissCel* cel);
 
 #endif

@@ -10,6 +10,13 @@ const int64_t LARGEST_POSITION = 99999, SMALLEST_POSITION = -9999;
 const int64_t LARGEST_INT32 = 0x7FFFFFFF;
 const int64_t NUMBER_CEILING = (int64_t)1 << 40;  // digits past it only make the number "too large"
 
+// Whether `c` is one of `set`; never for the byte 0, which a line may hold
+// and strchr would find at the end of `set`.
+bool oneOf(char c, const char* set)
+{
+    return c != '\0' && strchr(set, c) != NULL;
+}
+
 // What is left of a line to read.
 struct Cursor {
     const char* at;
@@ -39,7 +46,7 @@ struct Cursor {
     std::string word(const char* stops = "")
     {
         const char* start = at;
-        while (at < end && *at != ' ' && *at != '\t' && *at != ';' && strchr(stops, *at) == NULL)
+        while (at < end && !oneOf(*at, " \t;") && !oneOf(*at, stops))
             ++at;
         return std::string(start, at);
     }
@@ -203,9 +210,8 @@ private:
             } else {
                 readable = false;
             }
-            // A number runs into something else (the end of the line peeks as
-            // '\0', which strchr finds).
-            if (strchr(" \t;:*", cursor.peek()) == NULL) {
+            // A number runs into something else.
+            if (!cursor.done() && !oneOf(cursor.peek(), " \t;:*")) {
                 readable = false;
                 cursor.word();
             }

@@ -1,5 +1,7 @@
 #include "kiss_palette.h"
 
+#include <utility>
+
 #include "kiss_bytes.h"
 #include "kiss_cel.h"
 
@@ -20,11 +22,8 @@ KissFileProblem problem(KissProblem code, int64_t first = 0, int64_t second = 0)
     return result;
 }
 
-}  // namespace
-
-KissFileProblem readPalette(const uint8_t* file, size_t size, KissPalette* palette)
+KissFileProblem readInto(const uint8_t* file, size_t size, KissPalette* palette)
 {
-    *palette = KissPalette();
     size_t data;
     if (hasKissMagic(file, size)) {
         if (size < KISS_HEADER_BYTES)
@@ -69,6 +68,16 @@ KissFileProblem readPalette(const uint8_t* file, size_t size, KissPalette* palet
         }
     }
     return KissFileProblem();
+}
+
+}  // namespace
+
+KissFileProblem readPalette(const uint8_t* file, size_t size, KissPalette* palette)
+{
+    KissPalette read;
+    const KissFileProblem problem = readInto(file, size, &read);
+    *palette = problem.problem == KISS_FINE ? std::move(read) : KissPalette();
+    return problem;
 }
 
 const uint8_t* kissColour(const KissPalette& palette, int group, int index)

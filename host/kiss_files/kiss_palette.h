@@ -44,7 +44,8 @@ struct KissPalette {
     std::vector<uint8_t> rgb;  // red, green, blue of every colour, group after group
 };
 
-// Reads `file` into `palette`, all groups there or nothing.
+// Reads `file` into `palette`, all groups there or nothing: `palette` is
+// left empty when the file cannot be used.
 KissFileProblem readPalette(const uint8_t* file, size_t size, KissPalette* palette);
 
 // Red, green and blue of colour `index` in `group` (group 0 where the
