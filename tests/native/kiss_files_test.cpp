@@ -415,6 +415,8 @@ TEST(KissFiles, TheCheckFindsEachBreakAndPassesTheSoundDolls)
         {"a colon alone", replaced(sound, "*1 :1", "*1 :"), {}, {{KISS_NO_SETS_AFTER_COLON, 10, {}}}},
         {"a cel line unreadable", replaced(sound, "#2 old.cel *1 :1", "#2 old.cel *x :1"), {},
          {{KISS_CEL_LINE_UNREADABLE, 10, {}}}},
+        {"a byte 0 after a cel line", replaced(sound, "#2 old.cel *1 :1", std::string("#2 old.cel *1 :1 \0", 18)), {},
+         {{KISS_CEL_LINE_UNREADABLE, 10, {}}}},
         {"no object number", replaced(sound, "#2 old.cel", "# old.cel"), {},
          {{KISS_CEL_LINE_UNREADABLE, 10, {}}, {KISS_OBJECT_POSITIONED_NOT_DEFINED, 12, {2, 1}}}},
         {"a fix too large", replaced(sound, "#1.5", "#1.40000"), {}, {{KISS_FIX_TOO_LARGE, 9, {40000, 32767}}}},
