@@ -13,7 +13,8 @@
 //     its palette number has none) in the set's palette group (the
 //     palette's first group where it has no such group), colour 0 left
 //     out, colours past the palette black; a 32-bit cel blended by its
-//     alpha.
+//     alpha as GnomeKiss blends (under + (over - under) x alpha / 255, cut
+//     toward zero).
 // Files that are missing or damaged are left out, as viewers leave them
 // out; the check says why. FKiSS is not run, and %t transparency tags are
 // not applied: the picture is the set as it opens.

@@ -303,7 +303,7 @@ Doll soundDoll()
     doll.files["doll.kcf"] = palette(24, 16, {{WHITE, RED, BLUE, BODY}, {BLACK, GREEN, RED, BLUE}});
     doll.files["old.kcf"] = paletteColours(12, 16, {{WHITE, RED, BLUE}, {BLACK, 0x112233, GREEN}});
     doll.files["hat.cel"] = cel(4, 3, 2, {1, 0, 2, 2, 1, 0}, 1, 0);
-    doll.files["glow.cel"] = cel(32, 2, 1, {0xFF000080, 0x00FF00FF});
+    doll.files["glow.cel"] = cel(32, 2, 2, {0xFF000080, 0x00FF00FF, 0x70301001, 0x000000FF});
     doll.files["body.cel"] = cel(8, 4, 3, {3, 3, 3, 3, 3, 0, 0, 3, 3, 3, 3, 3});
     doll.files["old.cel"] = oldCel(2, 2, {1, 2, 2, 1});
     return doll;
@@ -503,8 +503,9 @@ TEST(KissFiles, SetsDrawnAsTheViewerDrawsThem)
     const Doll doll = soundDoll();
     const KissConfiguration cnf = readConfiguration((const uint8_t*)SOUND_CNF, strlen(SOUND_CNF));
     // Set 0, palette group 0 on white: body (object 1) at 4,1 with a hole;
-    // glow (object 0, 32 bits) at 2,3, its red half transparent; the hat
-    // (object 0, offset 1,0), listed first, in front of both.
+    // glow (object 0, 32 bits) at 2,3, its red half transparent, its
+    // nearly transparent brown leaving the white as it was; the hat (object
+    // 0, offset 1,0), listed first, in front of both.
     const uint32_t PINK = 0xFF7F7F;
     const KissPicture set0 = pictureOf({"wwwwwwwwwwwwwwwwwwww",
                                         "wwwwccccwwwwwwwwwwww",
