@@ -128,7 +128,7 @@ private:
 
     void playfield(Cursor cursor)
     {
-        int64_t width, height;
+        int64_t width = 0, height = 0;
         cursor.take('(');
         cursor.skipSpaces();
         bool good = readNumber(&cursor, false, &width);
@@ -147,7 +147,7 @@ private:
 
     void border(Cursor cursor)
     {
-        int64_t colour;
+        int64_t colour = 0;
         cursor.take('[');
         cursor.skipSpaces();
         if (!readNumber(&cursor, false, &colour) || colour > 255 || !cursor.restIsEmpty())
@@ -173,7 +173,7 @@ private:
     {
         KissCelLine cel;
         cel.line = number_;
-        int64_t object, fix = 0;
+        int64_t object = 0, fix = 0;
         cursor.take('#');
         if (!readNumber(&cursor, false, &object) || (cursor.take('.') && !readNumber(&cursor, false, &fix)))
             return problem(KISS_CEL_LINE_UNREADABLE);
@@ -190,7 +190,7 @@ private:
 
         bool readable = true, colon = false, anySet = false;
         for (cursor.skipSpaces(); !cursor.restIsEmpty(); cursor.skipSpaces()) {
-            int64_t n;
+            int64_t n = 0;
             if (cursor.take(':')) {  // the sets, written ":0 1 2" or ": 0 1 2"
                 colon = true;
                 cel.sets = 0;
@@ -229,7 +229,7 @@ private:
     {
         KissSetLine set;
         set.line = number_;
-        int64_t group;
+        int64_t group = 0;
         cursor.take('$');
         if (cnf_->sets.size() >= KISS_SETS)
             problem(KISS_TOO_MANY_SETS, (int64_t)cnf_->sets.size() + 1, KISS_SETS);
@@ -247,7 +247,7 @@ private:
     {
         for (cursor.skipSpaces(); !cursor.restIsEmpty(); cursor.skipSpaces()) {
             KissPosition position;
-            int64_t x, y;
+            int64_t x = 0, y = 0;
             if (cursor.take('*')) {
                 position.given = false;
             } else if (readNumber(&cursor, true, &x) && cursor.take(',') && readNumber(&cursor, true, &y) &&
