@@ -25,36 +25,25 @@ void putLong(Bytes* bytes, size_t at, uint32_t value)
         (*bytes)[at + i] = (uint8_t)(value >> (8 * i));
 }
 
-// An 8-bit BMP of colour numbers, `rows` top first, its colour table 0xRRGGBB.
-Bytes bmp8(const std::vector<std::vector<uint8_t>>& rows, const std::vector<uint32_t>& colours)
+// A BMP of `rows`, top first: at 8 bits colour numbers into `colours`
+// (0xRRGGBB), at 32 bits 0xAARRGGBB pixels.
+Bytes bmp(int depth, const std::vector<std::vector<uint32_t>>& rows, const std::vector<uint32_t>& colours = {})
 {
-    const uint32_t width = (uint32_t)rows[0].size(), height = (uint32_t)rows.size(), stride = (width + 3) & ~3u;
-    const uint32_t pixels = 14 + 40 + 4 * (uint32_t)colours.size();
+    const uint32_t width = (uint32_t)rows[0].size(), height = (uint32_t)rows.size();
+    const uint32_t stride = (width * depth / 8 + 3) & ~3u, pixels = 54 + 4 * (uint32_t)colours.size();
     Bytes file(pixels + stride * height, 0);
     file[0] = 'B', file[1] = 'M';
     putLong(&file, 2, (uint32_t)file.size()), putLong(&file, 10, pixels);
     putLong(&file, 14, 40), putLong(&file, 18, width), putLong(&file, 22, height);
-    file[26] = 1, file[28] = 8;
+    file[26] = 1, file[28] = (uint8_t)depth;
     putLong(&file, 46, (uint32_t)colours.size());
     for (size_t i = 0; i < colours.size(); ++i)
         putLong(&file, 54 + 4 * i, colours[i]);  // blue, green, red, 0
     for (uint32_t y = 0; y < height; ++y)        // bottom row first
-        std::copy(rows[y].begin(), rows[y].end(), file.begin() + pixels + (height - 1 - y) * stride);
-    return file;
-}
-
-// A 32-bit BMP of 0xAARRGGBB pixels, top row first.
-Bytes bmp32(const std::vector<std::vector<uint32_t>>& rows)
-{
-    const uint32_t width = (uint32_t)rows[0].size(), height = (uint32_t)rows.size();
-    Bytes file(54 + 4 * width * height, 0);
-    file[0] = 'B', file[1] = 'M';
-    putLong(&file, 2, (uint32_t)file.size()), putLong(&file, 10, 54);
-    putLong(&file, 14, 40), putLong(&file, 18, width), putLong(&file, 22, height);
-    file[26] = 1, file[28] = 32;
-    for (uint32_t y = 0; y < height; ++y)
-        for (uint32_t x = 0; x < width; ++x)
-            putLong(&file, 54 + 4 * ((height - 1 - y) * width + x), rows[y][x]);  // blue, green, red, alpha
+        for (uint32_t x = 0; x < width; ++x) {
+            const size_t at = pixels + (height - 1 - y) * stride + x * depth / 8;
+            depth == 8 ? (void)(file[at] = (uint8_t)rows[y][x]) : putLong(&file, at, rows[y][x]);
+        }
     return file;
 }
 
@@ -100,8 +89,8 @@ TEST(KissFiles, DollsTheDollCommandMakesPassTheCheckAndDrawAsTheLayersStack)
     // A red body under a blue hat of 2 x 2: colour 0 of an 8-bit BMP is
     // transparent; a 32-bit one has its alpha, here a hat whose right half
     // lets half the body through.
-    const std::vector<std::vector<uint8_t>> body(4, std::vector<uint8_t>(6, 1));
-    std::vector<std::vector<uint8_t>> hat(4, std::vector<uint8_t>(6, 0));
+    const std::vector<std::vector<uint32_t>> body(4, std::vector<uint32_t>(6, 1));
+    std::vector<std::vector<uint32_t>> hat(4, std::vector<uint32_t>(6, 0));
     hat[1][1] = hat[1][2] = hat[2][1] = hat[2][2] = 1;
     std::vector<std::vector<uint32_t>> softHat(4, std::vector<uint32_t>(6, 0));
     softHat[1][1] = softHat[2][1] = 0xFF0000FF, softHat[1][2] = softHat[2][2] = 0x800000FF;
@@ -120,8 +109,8 @@ TEST(KissFiles, DollsTheDollCommandMakesPassTheCheckAndDrawAsTheLayersStack)
         SCOPED_TRACE(::testing::Message() << (row.soft ? "32-bit hat" : "8-bit hat") << ", shared palette "
                                           << (*row.sharedPalette ? "doll.kcf" : "none"));
         ScratchFolder scratch;
-        writeFile(scratch.path("01-body.bmp"), bmp8(body, {0x000000, 0xFF0000}));
-        writeFile(scratch.path("02-hat.bmp"), row.soft ? bmp32(softHat) : bmp8(hat, {0x000000, 0x0000FF}));
+        writeFile(scratch.path("01-body.bmp"), bmp(8, body, {0x000000, 0xFF0000}));
+        writeFile(scratch.path("02-hat.bmp"), row.soft ? bmp(32, softHat) : bmp(8, hat, {0x000000, 0x0000FF}));
         std::vector<std::string> command = {"doll", scratch.path("01-body.bmp"), scratch.path("02-hat.bmp"), "--to",
                                             scratch.path("doll")};
         if (*row.sharedPalette)
