@@ -91,7 +91,7 @@ private:
             add(file, line, fetched.status == KISS_NOT_THERE ? KISS_FILE_MISSING : KISS_FILE_UNREADABLE);
             return false;
         }
-        if (fetched.name != file)
+        if (fetched.name != file && sameKissName(fetched.name, file))
             add(file, line, KISS_NAME_CASE_DIFFERS);
         bytes->swap(fetched.bytes);
         return true;
