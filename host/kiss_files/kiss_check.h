@@ -42,7 +42,10 @@ struct KissFetched {
     std::vector<uint8_t> bytes;
 };
 
-// Gives the file the configuration names `name` (as it writes it, in Shift_JIS).
+// Gives the file the configuration names `name` (as it writes it, in
+// Shift_JIS), from the folder or archive the configuration is in: the file
+// findKissFile picks among the names there (an archive's without their
+// folders), KISS_NOT_THERE when none.
 typedef std::function<KissFetched(const std::string& name)> KissFetcher;
 
 // The viewer GnomeKiss cannot open a playfield wider or higher than an X
@@ -50,6 +53,9 @@ typedef std::function<KissFetched(const std::string& name)> KissFetcher;
 const int64_t KISS_LARGEST_PLAYFIELD_SIDE = 32767;
 const int64_t KISS_LARGEST_PLAYFIELD_BYTES = 0x7FFFFFFF;
 
+// `configurationName` is the configuration's file name, without its folder:
+// the name findings about the configuration carry, and judged as the
+// others are.
 std::vector<KissFinding> checkDoll(const std::string& configurationName, const KissConfiguration& configuration,
                                    const KissFetcher& fetch);
 
