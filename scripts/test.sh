@@ -5,7 +5,8 @@
 #     FUZZ_SECONDS (default 60), the converter's BMP reader with
 #     CreatePicture for FUZZ_BMP_SECONDS (default 20), the LZH reader and
 #     writer for FUZZ_LZH_SECONDS (default 20), the layered document reader
-#     for FUZZ_PSD_SECONDS (default 20);
+#     for FUZZ_PSD_SECONDS (default 20), the KiSS readers and check over
+#     whole dolls for FUZZ_KISS_SECONDS (default 20);
 #   - the export benchmark, briefly, so that it keeps working;
 #   - the checks of the built porvane.xpi and, in a throwaway Wine session,
 #     the tests of the real DLL, its registry and its dialog, with a brief
@@ -23,6 +24,7 @@ fuzz_seconds=${FUZZ_SECONDS:-60}
 fuzz_bmp_seconds=${FUZZ_BMP_SECONDS:-20}
 fuzz_lzh_seconds=${FUZZ_LZH_SECONDS:-20}
 fuzz_psd_seconds=${FUZZ_PSD_SECONDS:-20}
+fuzz_kiss_seconds=${FUZZ_KISS_SECONDS:-20}
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 
@@ -74,7 +76,8 @@ echo "$fuzz_seconds s and the converter's BMP reader for $fuzz_bmp_seconds s: se
 echo "FUZZ_BMP_SECONDS to change that (FUZZ_SECONDS=600 scripts/test.sh)."
 configure_tree build/fuzz clang -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DPORVANE_TESTS=ON -DPORVANE_FUZZ=ON -DPORVANE_BENCHMARKS=OFF
-cmake --build build/fuzz -j2 --target porvane-fuzz-export porvane-fuzz-bmp porvane-fuzz-lzh porvane-fuzz-psd >/dev/null
+cmake --build build/fuzz -j2 --target porvane-fuzz-export porvane-fuzz-bmp porvane-fuzz-lzh porvane-fuzz-psd \
+    porvane-fuzz-kiss >/dev/null
 echo "CreatePicture:"
 fuzz porvane-fuzz-export "$fuzz_seconds" tests/fuzz/corpus
 echo "The converter's BMP reader with CreatePicture:"
@@ -83,6 +86,8 @@ echo "The LZH reader over any bytes, and the writer read back ($fuzz_lzh_seconds
 fuzz porvane-fuzz-lzh "$fuzz_lzh_seconds" tests/fuzz/lzh-corpus
 echo "The layered document reader (.psd), for $fuzz_psd_seconds s (FUZZ_PSD_SECONDS):"
 fuzz porvane-fuzz-psd "$fuzz_psd_seconds" tests/fuzz/psd-corpus
+echo "The KiSS readers and the check, over whole dolls ($fuzz_kiss_seconds s, FUZZ_KISS_SECONDS):"
+fuzz porvane-fuzz-kiss "$fuzz_kiss_seconds" tests/fuzz/kiss-corpus
 
 step "The export benchmark, briefly (it must run; its timings are not judged)"
 configure_tree build/bench native -DCMAKE_BUILD_TYPE=Release \

@@ -34,7 +34,7 @@
 #include <stddef.h>
 #include <stdint.h>
 
-#include "../decoded_picture.h"
+#include "decoded_picture.h"
 #include "psd_document.h"
 
 struct PsdPartPicture {

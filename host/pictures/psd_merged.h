@@ -13,7 +13,7 @@
 #include <stddef.h>
 #include <stdint.h>
 
-#include "../decoded_picture.h"
+#include "decoded_picture.h"
 #include "psd_document.h"
 
 // PSD_NO_MERGED_PICTURE when the document was saved without one,
