@@ -6,7 +6,8 @@
 #     CreatePicture for FUZZ_BMP_SECONDS (default 20), the LZH reader and
 #     writer for FUZZ_LZH_SECONDS (default 20), the layered document reader
 #     for FUZZ_PSD_SECONDS (default 20), the KiSS readers and check over
-#     whole dolls for FUZZ_KISS_SECONDS (default 20);
+#     whole dolls for FUZZ_KISS_SECONDS (default 20), a doll's names and
+#     stacking order for FUZZ_NAMES_SECONDS (default 20);
 #   - the export benchmark, briefly, so that it keeps working;
 #   - the checks of the built porvane.xpi and, in a throwaway Wine session,
 #     the tests of the real DLL, its registry and its dialog, with a brief
@@ -25,6 +26,7 @@ fuzz_bmp_seconds=${FUZZ_BMP_SECONDS:-20}
 fuzz_lzh_seconds=${FUZZ_LZH_SECONDS:-20}
 fuzz_psd_seconds=${FUZZ_PSD_SECONDS:-20}
 fuzz_kiss_seconds=${FUZZ_KISS_SECONDS:-20}
+fuzz_names_seconds=${FUZZ_NAMES_SECONDS:-20}
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 
@@ -77,7 +79,7 @@ echo "FUZZ_BMP_SECONDS to change that (FUZZ_SECONDS=600 scripts/test.sh)."
 configure_tree build/fuzz clang -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DPORVANE_TESTS=ON -DPORVANE_FUZZ=ON -DPORVANE_BENCHMARKS=OFF
 cmake --build build/fuzz -j2 --target porvane-fuzz-export porvane-fuzz-bmp porvane-fuzz-lzh porvane-fuzz-psd \
-    porvane-fuzz-kiss >/dev/null
+    porvane-fuzz-kiss porvane-fuzz-names >/dev/null
 echo "CreatePicture:"
 fuzz porvane-fuzz-export "$fuzz_seconds" tests/fuzz/corpus
 echo "The converter's BMP reader with CreatePicture:"
@@ -88,6 +90,8 @@ echo "The layered document reader (.psd), for $fuzz_psd_seconds s (FUZZ_PSD_SECO
 fuzz porvane-fuzz-psd "$fuzz_psd_seconds" tests/fuzz/psd-corpus
 echo "The KiSS readers and the check, over whole dolls ($fuzz_kiss_seconds s, FUZZ_KISS_SECONDS):"
 fuzz porvane-fuzz-kiss "$fuzz_kiss_seconds" tests/fuzz/kiss-corpus
+echo "A doll's names and stacking order, over any names ($fuzz_names_seconds s, FUZZ_NAMES_SECONDS):"
+fuzz porvane-fuzz-names "$fuzz_names_seconds" tests/fuzz/names-corpus
 
 step "The export benchmark, briefly (it must run; its timings are not judged)"
 configure_tree build/bench native -DCMAKE_BUILD_TYPE=Release \
