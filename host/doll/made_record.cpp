@@ -158,8 +158,8 @@ FileStanding standingOf(const MadeRecord& record, const MadeFile& found)
 {
     const MadeFile* recorded = named(record, found.name);
     if (recorded == nullptr)
-        return FILE_UNKNOWN;
-    return recorded->crc == found.crc ? FILE_AS_MADE : FILE_EDITED;
+        return NOT_RECORDED;
+    return recorded->crc == found.crc ? RECORDED_AS_IS : RECORDED_BUT_CHANGED;
 }
 
 SetChanges planSetChanges(const MadeRecord& old, const std::vector<MadeFile>& made,
@@ -169,9 +169,9 @@ SetChanges planSetChanges(const MadeRecord& old, const std::vector<MadeFile>& ma
     for (const MadeFile& file : found) {
         const FileStanding standing = standingOf(old, file);
         const MadeFile* replacement = named(made, file.name);
-        if (replacement != nullptr && standing != FILE_AS_MADE && replacement->crc != file.crc)
+        if (replacement != nullptr && standing != RECORDED_AS_IS && replacement->crc != file.crc)
             changes.keep.push_back(file.name);
-        else if (replacement == nullptr && standing == FILE_AS_MADE)
+        else if (replacement == nullptr && standing == RECORDED_AS_IS)
             changes.remove.push_back(file.name);
     }
     return changes;

@@ -59,9 +59,9 @@ MadeRecord readMadeRecord(const uint8_t* configuration, size_t size);
 // was there: its bytes as porvane wrote them, changed since, or not in the
 // record at all (made by hand, or by a porvane that kept no record).
 enum FileStanding {
-    FILE_AS_MADE,
-    FILE_EDITED,
-    FILE_UNKNOWN,
+    RECORDED_AS_IS,
+    RECORDED_BUT_CHANGED,
+    NOT_RECORDED,
 };
 FileStanding standingOf(const MadeRecord& record, const MadeFile& found);
 

@@ -48,7 +48,7 @@ TEST(MadeRecord, LinesAViewerSkipsAndReadsBack)
     EXPECT_EQ(read[0].name, L"body.cel");
     EXPECT_EQ(read[0].crc, 0xCBF43926u);
     EXPECT_EQ(read[2].name, L"doll.cnf");
-    EXPECT_EQ(standingOf(read, found(L"DOLL.CNF", bytesOf(cnf))), FILE_AS_MADE);
+    EXPECT_EQ(standingOf(read, found(L"DOLL.CNF", bytesOf(cnf))), RECORDED_AS_IS);
 }
 
 TEST(MadeRecord, AConfigurationChangedAnywhereIsEdited)
@@ -61,21 +61,21 @@ TEST(MadeRecord, AConfigurationChangedAnywhereIsEdited)
         FileStanding standing;
         size_t recordLines;
     } rows[] = {
-        {"as written", cnf, FILE_AS_MADE, 3},
-        {"a position changed", std::string(cnf).replace(cnf.find("0,0"), 3, "4,0"), FILE_EDITED, 3},
-        {"a line added after the record", cnf + "#1 hat.cel\r\n", FILE_EDITED, 3},
+        {"as written", cnf, RECORDED_AS_IS, 3},
+        {"a position changed", std::string(cnf).replace(cnf.find("0,0"), 3, "4,0"), RECORDED_BUT_CHANGED, 3},
+        {"a line added after the record", cnf + "#1 hat.cel\r\n", RECORDED_BUT_CHANGED, 3},
         {"an editor's line ends", [&] {
              std::string lf;
              for (char c : cnf)
                  if (c != '\r')
                      lf += c;
              return lf;
-         }(), FILE_EDITED, 3},
-        {"another file's recorded CRC changed", std::string(cnf).replace(cnf.find("cbf43926"), 1, "d"), FILE_EDITED, 3},
+         }(), RECORDED_BUT_CHANGED, 3},
+        {"another file's recorded CRC changed", std::string(cnf).replace(cnf.find("cbf43926"), 1, "d"), RECORDED_BUT_CHANGED, 3},
         {"its own line's CRC changed",
-         std::string(cnf).replace(cnf.size() - 3, 1, cnf[cnf.size() - 3] == '0' ? "1" : "0"), FILE_EDITED, 3},
-        {"its own line taken out", cnf.substr(0, own), FILE_UNKNOWN, 2},
-        {"no record", configurationText, FILE_UNKNOWN, 0},
+         std::string(cnf).replace(cnf.size() - 3, 1, cnf[cnf.size() - 3] == '0' ? "1" : "0"), RECORDED_BUT_CHANGED, 3},
+        {"its own line taken out", cnf.substr(0, own), NOT_RECORDED, 2},
+        {"no record", configurationText, NOT_RECORDED, 0},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.title);
