@@ -9,6 +9,7 @@ namespace NativePlatform {
 
 static std::vector<std::string> calls;
 static unsigned failingCall = 0;
+static unsigned killedAtCall = 0;  // 0: never
 static Fault failingFault = FAULT_FAIL;
 static DWORD failingError = ERROR_GEN_FAILURE;
 struct RepeatedFault {
@@ -22,6 +23,7 @@ void resetCalls()
 {
     calls.clear();
     failingCall = 0;
+    killedAtCall = 0;
     repeated.clear();
 }
 
@@ -30,6 +32,11 @@ void failCall(unsigned number, Fault fault, DWORD error)
     failingCall = number;
     failingFault = fault;
     failingError = error;
+}
+
+void failCallsFrom(unsigned number)
+{
+    killedAtCall = number;
 }
 
 void failCallsNamed(const char* name, unsigned times, DWORD error)
@@ -53,6 +60,12 @@ bool countCall(const char* name, Fault* fault)
         if (fault != nullptr)
             *fault = FAULT_FAIL;
         SetLastError(planned.error);
+        return true;
+    }
+    if (killedAtCall != 0 && calls.size() >= killedAtCall) {
+        if (fault != nullptr)
+            *fault = FAULT_FAIL;
+        SetLastError(ERROR_GEN_FAILURE);
         return true;
     }
     if (calls.size() != failingCall)

@@ -236,6 +236,21 @@ BOOL WINAPI CreateDirectoryW(LPCWSTR name, LPSECURITY_ATTRIBUTES /*security*/)
     return createDirectory("CreateDirectoryW", NativePlatform::nativePath(name));
 }
 
+// Only an empty folder is removed; a file is not a folder.
+BOOL WINAPI RemoveDirectoryW(LPCWSTR name)
+{
+    if (NativePlatform::countCall("RemoveDirectoryW"))
+        return FALSE;
+    if (rmdir(NativePlatform::nativePath(name).c_str()) == 0)
+        return TRUE;
+    if (errno == ENOTEMPTY || errno == EEXIST)
+        return failWith(ERROR_DIR_NOT_EMPTY);
+    if (errno == ENOTDIR)
+        return failWith(ERROR_DIRECTORY);
+    setErrorFromErrno();
+    return FALSE;
+}
+
 BOOL WINAPI CloseHandle(HANDLE handle)
 {
     bool failing = NativePlatform::countCall("CloseHandle");

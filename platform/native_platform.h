@@ -28,6 +28,11 @@ void resetCalls();
 // leaving `error` for GetLastError.
 void failCall(unsigned number, Fault fault = FAULT_FAIL, DWORD error = ERROR_GEN_FAILURE);
 
+// Every counted call from the `number`-th on fails with no effect, as
+// though the process had been killed before it: a test's picture of a run
+// stopped at any step.
+void failCallsFrom(unsigned number);
+
 // The next `times` calls named `name` fail with `error` (several names may
 // be planned at once).
 void failCallsNamed(const char* name, unsigned times, DWORD error);
