@@ -129,8 +129,8 @@ public:
     // Puts the staged set in place. The files of the old set named in
     // `staleNames` go too (when they are there, and neither folders nor
     // read-only); the replaced or stale files named in `editedNames` are kept
-    // under names of their own (kept()). Refused when a staging failed. On
-    // failure FOLDER is exactly as it was.
+    // under names of their own (kept()). Refused, with the first staging's
+    // problem, when a staging failed. On failure FOLDER is exactly as it was.
     SetWriteProblem commit(const std::vector<std::wstring>& staleNames, const std::set<std::wstring>& editedNames);
 
     const std::vector<KeptFile>& kept() const { return kept_; }
@@ -148,6 +148,7 @@ private:
     std::vector<std::wstring> staged_;       // names in the staging folder
     std::set<std::wstring> checked_;         // names checked, folded as Windows folds them
     bool begun_ = false, stagingFailed_ = false;
+    WriteProblem stagingProblem_;  // the first staging's that failed
     std::vector<KeptFile> kept_;
     Recovery recovery_;
 };
