@@ -261,10 +261,12 @@ static SetWriteProblem finish(const SetPlaces& places, const Journal& journal, s
 }
 
 // The two folders removed, once empty but for the staging folder's own
-// files, the folder for the old set's first: while the journal is there, it
-// says what that folder is. (Without it, what the staging folder still holds
-// is new files never put in place, or already put back.) `*filesThere` tells
-// whether the staging folder held any file but the journal.
+// files: the folder for the old set's files first, while the journal still
+// says what it is; then the journal, before the new files, which would
+// otherwise read as files moved in, and what is at their names as files to
+// be moved back. Without the journal, the staging folder's files are only
+// files never put in place, or put back. `*filesThere` tells whether it held
+// any file but the journal.
 static SetWriteProblem clearAway(const SetPlaces& places, bool* filesThere = nullptr)
 {
     DWORD attributes;
@@ -279,9 +281,10 @@ static SetWriteProblem clearAway(const SetPlaces& places, bool* filesThere = nul
     std::vector<std::wstring> files;
     if (!filesIn(places.staging, &files))
         return failed(SET_LEFTOVERS_NOT_CLEARED, places.staging);
+    const auto others = std::stable_partition(files.begin(), files.end(),
+                                              [](const std::wstring& name) { return name == JOURNAL_FILE; });
     if (filesThere != nullptr)
-        *filesThere = std::any_of(files.begin(), files.end(),
-                                  [](const std::wstring& name) { return name != JOURNAL_FILE; });
+        *filesThere = others != files.end();
     for (const std::wstring& name : files)
         if (!deleteFile(inFolder(places.staging, name)))
             return failed(SET_LEFTOVERS_NOT_CLEARED, inFolder(places.staging, name));
