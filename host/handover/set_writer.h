@@ -38,8 +38,10 @@
 // "committing" means the old set comes back (each new file no longer in the
 // staging folder goes back into it, each file moved aside goes back to its
 // place); "committed" means the new set stays, and the files moved aside are
-// deleted or kept as above. Either way the two folders go, so that a set in
-// a folder is always the old one or the new one once a run has looked at it.
+// deleted or kept as above. Either way the two folders go (the journal
+// before the new files it lists, so that none can pass for one moved in), so
+// that a set in a folder is always the old one or the new one once a run has
+// looked at it.
 // Putting right is itself made of the same moves, so a run killed while it
 // puts right is put right by the next.
 #ifndef PORVANE_SET_WRITER_H
