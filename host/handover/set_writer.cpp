@@ -261,10 +261,12 @@ static SetWriteProblem finish(const SetPlaces& places, const Journal& journal, s
 }
 
 // The two folders removed, once empty but for the staging folder's own
-// files, the folder for the old set's first: while the journal is there, it
-// says what that folder is. (Without it, what the staging folder still holds
-// is new files never put in place, or already put back.) `*filesThere` tells
-// whether the staging folder held any file but the journal.
+// files: the folder for the old set's files first, while the journal still
+// says what it is; then the journal, before the new files, which would
+// otherwise read as files moved in, and what is at their names as files to
+// be moved back. Without the journal, the staging folder's files are only
+// files never put in place, or put back. `*filesThere` tells whether it held
+// any file but the journal.
 static SetWriteProblem clearAway(const SetPlaces& places, bool* filesThere = nullptr)
 {
     DWORD attributes;
@@ -279,9 +281,10 @@ static SetWriteProblem clearAway(const SetPlaces& places, bool* filesThere = nul
     std::vector<std::wstring> files;
     if (!filesIn(places.staging, &files))
         return failed(SET_LEFTOVERS_NOT_CLEARED, places.staging);
+    const auto others = std::stable_partition(files.begin(), files.end(),
+                                              [](const std::wstring& name) { return name == JOURNAL_FILE; });
     if (filesThere != nullptr)
-        *filesThere = std::any_of(files.begin(), files.end(),
-                                  [](const std::wstring& name) { return name != JOURNAL_FILE; });
+        *filesThere = others != files.end();
     for (const std::wstring& name : files)
         if (!deleteFile(inFolder(places.staging, name)))
             return failed(SET_LEFTOVERS_NOT_CLEARED, inFolder(places.staging, name));
@@ -455,15 +458,17 @@ WriteProblem SetWriter::shownInFolder(WriteProblem problem) const
 template <typename Write>
 WriteProblem SetWriter::stage(const std::wstring& name, const ProtectedFiles& pictures, Write write)
 {
-    WriteProblem problem = {WRITE_CANNOT_CREATE, inFolder(folder_, name)};
-    if (begun_ && checked_.count(folded(name)) == 0)
+    if (!begun_)
+        return {WRITE_CANNOT_CREATE, inFolder(folder_, name)};
+    WriteProblem problem;
+    if (checked_.count(folded(name)) == 0)
         problem = checkName(name, pictures).write;
-    else if (begun_)
-        problem = {};
     std::wstring written = name;
     if (problem.code == WRITE_DONE)
         problem = write(inFolder(staging_, name), &written);
     if (problem.code != WRITE_DONE) {
+        if (!stagingFailed_)
+            stagingProblem_ = shownInFolder(problem);
         stagingFailed_ = true;
         return shownInFolder(problem);
     }
@@ -506,55 +511,57 @@ std::wstring SetWriter::stagedPath(const std::wstring& name) const
     return staged ? inFolder(staging_, name) : L"";
 }
 
+// What the commit of `staged` will move, as its journal says it: each file
+// of the new set, and aside each file at its name (which may only be a file
+// she can replace) and each of `staleNames` that is a file she can replace.
+static SetWriteProblem planMoves(const std::wstring& folder, const std::vector<std::wstring>& staged,
+                                 const std::vector<std::wstring>& staleNames,
+                                 const std::set<std::wstring>& editedNames, Journal* journal)
+{
+    std::set<std::wstring> inSet, edited;
+    for (const std::wstring& name : editedNames)
+        edited.insert(folded(name));
+    DWORD attributes;
+    for (const std::wstring& name : staged) {
+        const std::wstring path = inFolder(folder, name);
+        if (!lookAt(path, &attributes))
+            return failed(SET_NOT_PUT_IN_PLACE, path);
+        if (isFolder(attributes))
+            return {SET_NAME_NOT_FREE, {WRITE_NAME_IS_FOLDER, path}};
+        if (isReadOnlyFile(attributes))
+            return {SET_NAME_NOT_FREE, {WRITE_READ_ONLY, path}};
+        if (isThere(attributes))
+            journal->aside.push_back(name);
+        journal->made.push_back(name);
+        inSet.insert(folded(name));
+    }
+    for (const std::wstring& name : staleNames) {
+        const std::wstring path = inFolder(folder, name);
+        if (inSet.count(folded(name)) > 0)
+            continue;
+        if (!lookAt(path, &attributes))
+            return failed(SET_NOT_PUT_IN_PLACE, path);
+        if (isThere(attributes) && !isFolder(attributes) && !isReadOnlyFile(attributes))
+            journal->aside.push_back(name);
+    }
+    for (const std::wstring& name : journal->aside)
+        if (edited.count(folded(name)) > 0)
+            journal->edited.insert(name);
+    return {};
+}
+
 SetWriteProblem SetWriter::commit(const std::vector<std::wstring>& staleNames,
                                   const std::set<std::wstring>& editedNames)
 {
     if (!begun_ || stagingFailed_) {
         if (begun_)
             abandon();
-        return {SET_FILE_NOT_STAGED, {WRITE_CANNOT_CREATE, folder_}};
+        return {SET_FILE_NOT_STAGED, stagingFailed_ ? stagingProblem_ : WriteProblem{WRITE_CANNOT_CREATE, folder_}};
     }
     begun_ = false;  // from here on the journal says what to undo, and the destructor has nothing to do
     const SetPlaces places(folder_);
-    std::set<std::wstring> edited;
-    for (const std::wstring& name : editedNames)
-        edited.insert(folded(name));
-
-    // What stands at each name now: the new set may replace only files.
     Journal journal;
-    SetWriteProblem problem;
-    std::set<std::wstring> inSet;
-    for (const std::wstring& name : staged_) {
-        const std::wstring path = inFolder(folder_, name);
-        DWORD attributes;
-        if (!lookAt(path, &attributes))
-            problem = failed(SET_NOT_PUT_IN_PLACE, path);
-        else if (isFolder(attributes))
-            problem = {SET_NAME_NOT_FREE, {WRITE_NAME_IS_FOLDER, path}};
-        else if (isReadOnlyFile(attributes))
-            problem = {SET_NAME_NOT_FREE, {WRITE_READ_ONLY, path}};
-        else if (isThere(attributes))
-            journal.aside.push_back(name);
-        if (problem.step != SET_WRITTEN)
-            break;
-        journal.made.push_back(name);
-        inSet.insert(folded(name));
-    }
-    // The old set's files that the new one leaves out, where they may go.
-    for (size_t i = 0; i < staleNames.size() && problem.step == SET_WRITTEN; ++i) {
-        DWORD attributes;
-        const std::wstring path = inFolder(folder_, staleNames[i]);
-        if (inSet.count(folded(staleNames[i])) > 0)
-            continue;
-        if (!lookAt(path, &attributes))
-            problem = failed(SET_NOT_PUT_IN_PLACE, path);
-        else if (isThere(attributes) && !isFolder(attributes) && !isReadOnlyFile(attributes))
-            journal.aside.push_back(staleNames[i]);
-    }
-    for (const std::wstring& name : journal.aside)
-        if (edited.count(folded(name)) > 0)
-            journal.edited.insert(name);
-
+    SetWriteProblem problem = planMoves(folder_, staged_, staleNames, editedNames, &journal);
     if (problem.step == SET_WRITTEN) {
         const WriteProblem written = writeJournal(places, journal);
         if (written.code != WRITE_DONE)
@@ -568,7 +575,7 @@ SetWriteProblem SetWriter::commit(const std::vector<std::wstring>& staleNames,
     for (size_t i = 0; i < journal.made.size() && problem.step == SET_WRITTEN; ++i)
         if (!moveFile(inFolder(places.staging, journal.made[i]), inFolder(folder_, journal.made[i])))
             problem = failed(SET_NOT_PUT_IN_PLACE, inFolder(folder_, journal.made[i]));
-    if (problem.step == SET_WRITTEN) {
+    if (problem.step == SET_WRITTEN) {  // the moment the new set takes the old one's place
         journal.committed = true;
         const WriteProblem written = writeJournal(places, journal);
         if (written.code != WRITE_DONE)
@@ -585,8 +592,8 @@ SetWriteProblem SetWriter::commit(const std::vector<std::wstring>& staleNames,
             RemoveDirectoryW(made.c_str());
         return problem;
     }
-    // The new set is in place. What stays undone here (a file moved aside
-    // that cannot be deleted yet) the next run finishes.
+    // What stays undone here (a file moved aside that cannot be deleted
+    // yet) the next run finishes.
     if (finish(places, journal, &kept_).step == SET_WRITTEN)
         clearAway(places);
     staged_.clear();

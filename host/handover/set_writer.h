@@ -38,8 +38,10 @@
 // "committing" means the old set comes back (each new file no longer in the
 // staging folder goes back into it, each file moved aside goes back to its
 // place); "committed" means the new set stays, and the files moved aside are
-// deleted or kept as above. Either way the two folders go, so that a set in
-// a folder is always the old one or the new one once a run has looked at it.
+// deleted or kept as above. Either way the two folders go (the journal
+// before the new files it lists, so that none can pass for one moved in), so
+// that a set in a folder is always the old one or the new one once a run has
+// looked at it.
 // Putting right is itself made of the same moves, so a run killed while it
 // puts right is put right by the next.
 #ifndef PORVANE_SET_WRITER_H
@@ -129,8 +131,8 @@ public:
     // Puts the staged set in place. The files of the old set named in
     // `staleNames` go too (when they are there, and neither folders nor
     // read-only); the replaced or stale files named in `editedNames` are kept
-    // under names of their own (kept()). Refused when a staging failed. On
-    // failure FOLDER is exactly as it was.
+    // under names of their own (kept()). Refused, with the first staging's
+    // problem, when a staging failed. On failure FOLDER is exactly as it was.
     SetWriteProblem commit(const std::vector<std::wstring>& staleNames, const std::set<std::wstring>& editedNames);
 
     const std::vector<KeptFile>& kept() const { return kept_; }
@@ -148,6 +150,7 @@ private:
     std::vector<std::wstring> staged_;       // names in the staging folder
     std::set<std::wstring> checked_;         // names checked, folded as Windows folds them
     bool begun_ = false, stagingFailed_ = false;
+    WriteProblem stagingProblem_;  // the first staging's that failed
     std::vector<KeptFile> kept_;
     Recovery recovery_;
 };

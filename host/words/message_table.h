@@ -215,6 +215,40 @@ M(DOLL_NOT_WHOLE, L"no configuration written: the set is not whole", L"設定フ
 M(DOLL_SET_WRITTEN, L"set {1}: {2} cels on a playfield of {3} x {4}", L"セット {1}: {3} x {4} の台紙に {2} 枚のセル")
 M(DOLL_SET_NOT_WRITTEN, L"set {1}: not written: {2}", L"セット {1}: 保存できません: {2}")
 
+// --- A set put in place whole (handover/set_writer.h) ------------------------
+M(SET_LEFTOVERS_NOT_CLEARED,
+  L"no set written: a run that was stopped halfway left {1} behind, and it cannot be put right: {2}",
+  L"セットは保存しませんでした。途中で止まった前回の保存が残した {1} を片付けられません: {2}")
+M(SET_LEFTOVER_IN_THE_WAY,
+  L"no set written: {1} is in the way. porvane-host keeps a set it is saving under that name, and did not make this "
+  L"one: move it elsewhere, or rename it",
+  L"セットは保存しませんでした。{1} が保存のじゃまになっています。porvane-host は保存中のセットをこの名前の場所に"
+  L"置きますが、これは porvane-host が作ったものではありません。別の場所に移すか、名前を変えてください")
+M(SET_FOLDER_NOT_MADE, L"no set written: the folder {1} cannot be made: {2}",
+  L"セットは保存しませんでした。フォルダー {1} を作れません: {2}")
+M(SET_FOLDER_NOT_WRITABLE, L"no set written: nothing can be saved in {1}: {2}",
+  L"セットは保存しませんでした。{1} には保存できません: {2}")
+M(SET_NAME_TWICE,
+  L"no set written: two files of the set would both be named {1}: give --cnf or --shared-palette another name",
+  L"セットは保存しませんでした。セットの二つのファイルがどちらも {1} という名前になります。--cnf か --shared-palette の"
+  L"名前を変えてください")
+M(SET_NAME_NOT_FREE, L"no set written: {1} cannot be replaced: {2}",
+  L"セットは保存しませんでした。{1} を置き換えられません: {2}")
+M(SET_FILE_NOT_SAVED, L"no set written: {1} could not be saved: {2}. The folder holds the set it had, as it was",
+  L"セットは保存しませんでした。{1} を保存できません: {2}。フォルダーは前のセットのままです")
+M(SET_NOT_PUT_IN_PLACE,
+  L"no set written: {1} could not be put in place: {2}. The folder holds the set it had, as it was",
+  L"セットは保存しませんでした。{1} を置けません: {2}。フォルダーは前のセットのままです")
+M(SET_NOT_WHOLE, L"no set written: the folder {1} holds the set it had, as it was",
+  L"セットは保存しませんでした。フォルダー {1} は前のセットのままです")
+M(SET_KEPT_EDITED, L"{1} had been edited by hand, so it is kept as {2}",
+  L"{1} は手で編集されていたので、{2} という名前で残しました")
+M(SET_OLD_SET_RESTORED,
+  L"{1}: a run that was stopped halfway had left files here; they are taken away, and the set is as it was before",
+  L"{1}: 途中で止まった前回の保存のファイルが残っていたので片付けました。セットはその前のままです")
+M(SET_NEW_SET_FINISHED, L"{1}: the last run was stopped just after it saved its set; what it left undone is done",
+  L"{1}: 前回の保存はセットを保存した直後に止まっていたので、残りの片付けをしました")
+
 // --- The end of a run -------------------------------------------------------
 M(CONVERTED_ONE, L"1 picture converted", L"1 枚の画像を変換しました")
 M(CONVERTED_MANY, L"{1} pictures converted", L"{1} 枚の画像を変換しました")

@@ -264,7 +264,8 @@ TEST_F(SetWriterTest, ACheckThatFailsStopsTheRunBeforeAnythingIsWritten)
 
 // The second run with each platform call it makes failing in turn; then
 // stopped at each call of its commit (and at each write of its staging) as
-// though killed, and put right by the next run's recovery.
+// though killed, and put right by the next run's recovery, which may itself
+// be stopped.
 TEST_F(SetWriterTest, ARunFailingOrKilledAtAnyCallLeavesTheOldSetOrTheNew)
 {
     const FolderState old = firstRun(herConfiguration);
@@ -334,6 +335,38 @@ TEST_F(SetWriterTest, ARunFailingOrKilledAtAnyCallLeavesTheOldSetOrTheNew)
             EXPECT_EQ(found, isNew ? NEW_SET_FINISHED : OLD_SET_RESTORED);
     }
     EXPECT_GT(newSets, 0u);
+
+    // Stopped with some new files moved in, and stopped as it deleted what
+    // it had moved aside: a recovery stopped at any of its own calls is put
+    // right by the next one.
+    size_t lastMoveIn = 0, firstDelete = 0;
+    for (size_t call = commitStart + 1; call <= calls.size() && firstDelete == 0; ++call) {
+        lastMoveIn = calls[call - 1] == "MoveFileExW" ? call : lastMoveIn;
+        firstDelete = calls[call - 1] == "DeleteFileW" ? call : 0;
+    }
+    for (size_t stop : {lastMoveIn, firstDelete}) {
+        auto stoppedRun = [&] {
+            restore(folder, old);
+            NativePlatform::resetCalls();
+            NativePlatform::failCallsFrom((unsigned)stop);
+            SetWriter writer(wide(folder));
+            writeSet(&writer, folder, secondSet);
+        };
+        stoppedRun();
+        RecoveryFound found;
+        const FolderState putRight = recovered(&found);
+        const size_t recoveryCalls = NativePlatform::callLog().size();
+        EXPECT_EQ(putRight, stop == firstDelete ? expectNew : old);
+        for (size_t call = 1; call <= recoveryCalls; ++call) {
+            SCOPED_TRACE(::testing::Message() << "stopped at call " << stop << ", its recovery at " << call);
+            stoppedRun();
+            NativePlatform::resetCalls();
+            NativePlatform::failCallsFrom((unsigned)call);
+            Recovery recovery;
+            recoverSet(wide(folder), &recovery);
+            EXPECT_EQ(recovered(&found), putRight);
+        }
+    }
     NativePlatform::resetCalls();
 }
 
