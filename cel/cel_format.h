@@ -43,13 +43,14 @@ const char KISS_PALETTE_EXTENSION[] = ".kcf";
 const char KISS_CONFIGURATION_EXTENSION[] = ".cnf";
 
 enum {
-    KISS_PALETTE_COLOURS = 256,  // a palette file's colours, and an 8-bit cel's colour numbers
+    KISS_PALETTE_COLOURS = 256,  // a palette group's colours, and an 8-bit cel's colour numbers
+    KISS_PALETTE_BITS = 24,      // a colour of a palette porvane writes: red, green, blue
     KISS_4BIT_COLOURS = 16,      // a 4-bit cel's colour numbers
     // The picture palette mode writes as a palette: a strip of the palette's
     // colours in index order, 24 bits deep, one row.
     PALETTE_STRIP_WIDTH = KISS_PALETTE_COLOURS,
     PALETTE_STRIP_HEIGHT = 1,
-    PALETTE_STRIP_DEPTH = 24,
+    PALETTE_STRIP_DEPTH = KISS_PALETTE_BITS,
 };
 
 enum CelMark : uint8_t {

@@ -19,19 +19,19 @@ bool SharedPalette::count(const DecodedPicture& part)
     return isEmpty(part) || ColourReduction::countColours(&histogram_, pixelsOf(part));
 }
 
-bool SharedPalette::choose()
+bool SharedPalette::choose(int most)
 {
     const std::vector<ColourReduction::WeightedColour> counted = ColourReduction::histogramColours(histogram_);
-    if (!ColourReduction::choosePalette(counted.data(), counted.size(), ColourReduction::kMaxPaletteColours, &chosen_))
+    if (!ColourReduction::choosePalette(counted.data(), counted.size(), most, &chosen_))
         return false;
     partColours_ = counted.size();
     histogram_ = ColourReduction::ColourHistogram();  // the counts are spent
     return true;
 }
 
-std::vector<uint32_t> SharedPalette::colours() const
+std::vector<uint32_t> SharedPalette::visible() const
 {
-    std::vector<uint32_t> colours(1, background_);
+    std::vector<uint32_t> colours;
     for (int i = 0; i < chosen_.count; ++i) {
         const ColourReduction::Colour c = chosen_.colours[i];
         colours.push_back((uint32_t)c.r << 16 | (uint32_t)c.g << 8 | c.b);
@@ -39,7 +39,15 @@ std::vector<uint32_t> SharedPalette::colours() const
     return colours;
 }
 
-bool SharedPalette::celFor(const DecodedPicture& part, bool dither, CelChoice* cel) const
+std::vector<uint32_t> SharedPalette::colours() const
+{
+    std::vector<uint32_t> colours(1, background_);
+    const std::vector<uint32_t> shown = visible();
+    colours.insert(colours.end(), shown.begin(), shown.end());
+    return colours;
+}
+
+bool SharedPalette::celFor(const DecodedPicture& part, bool dither, CelChoice* cel, int firstEntry) const
 {
     *cel = CelChoice();
     cel->depth = 8;
@@ -55,5 +63,10 @@ bool SharedPalette::celFor(const DecodedPicture& part, bool dither, CelChoice* c
     }
     if (solid > 0 || cleared > 0)
         cel->notes.push_back({NOTE_PARTLY_TRANSPARENT, solid, cleared});
-    return ColourReduction::mapPixels(pixelsOf(part), chosen_, dither, cel->indices.data(), part.width);
+    if (!ColourReduction::mapPixels(pixelsOf(part), chosen_, dither, cel->indices.data(), part.width))
+        return false;
+    if (firstEntry != 1)
+        for (uint8_t& index : cel->indices)
+            index = index == 0 ? 0 : (uint8_t)(index + firstEntry - 1);
+    return true;
 }

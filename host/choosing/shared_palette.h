@@ -30,17 +30,24 @@ public:
     // (toFullColour). False, and nothing counted, past the reduction's limits.
     bool count(const DecodedPicture& part);
 
-    // Chooses the palette from every part counted. False past the limits.
-    bool choose();
+    // Different visible colours counted so far.
+    size_t countedColours() const { return histogram_.used; }
+
+    // Chooses at most `most` colours (1 to 255) from every part counted.
+    // False past the limits.
+    bool choose(int most = ColourReduction::kMaxPaletteColours);
 
     // `part` as an 8-bit cel on the chosen palette: every visible pixel its
-    // nearest colour, with error diffusion when `dither`. False when the
-    // part is past the reduction's limits.
-    bool celFor(const DecodedPicture& part, bool dither, CelChoice* cel) const;
+    // nearest colour, with error diffusion when `dither`, the chosen colours
+    // numbered from `firstEntry` (when this palette is one range of a larger
+    // one). False when the part is past the reduction's limits.
+    bool celFor(const DecodedPicture& part, bool dither, CelChoice* cel, int firstEntry = 1) const;
 
     // The palette as a palette file holds it: entry 0 the background, then
     // the visible colours (0xRRGGBB).
     std::vector<uint32_t> colours() const;
+    // The visible colours alone.
+    std::vector<uint32_t> visible() const;
     size_t partColours() const { return partColours_; }  // different visible colours in all the parts
     size_t visibleColours() const { return (size_t)chosen_.count; }
     bool exact() const { return chosen_.exact; }  // every part's colours are in it

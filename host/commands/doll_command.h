@@ -1,22 +1,21 @@
-// `porvane-host doll LAYER... --to FOLDER [--shared-palette NAME.kcf]
-// [--cnf NAME.cnf] [--background RRGGBB]`: a drawing's layers, given bottom
-// first as a drawing program exports them (a folder: its pictures in name
-// order), become one KiSS set in FOLDER that looks like the layers stacked:
-//   - each layer a cel by the converter's own rules (or, with a shared
-//     palette, an 8-bit cel on it), cropped to the part of it that shows;
-//     a layer in which nothing shows is left out, and the line says so;
-//   - the configuration (doll.cnf unless --cnf names another): the
-//     playfield the size of the layers, every palette listed, one object a
-//     layer, the front one first as KiSS viewers draw them, each placed
-//     where its part lay, its line carrying the layer's own name in a
-//     comment; the background is colour 0 of the first palette (white
-//     unless --background says otherwise; a set of 32-bit cels alone gets a
-//     palette of that one colour);
-//   - names inside the set are lowercase ASCII of at most eight characters
-//     and the extension, as KiSS viewers and their users' archives expect.
-// Every layer is read before anything is written: a layer that cannot be
-// read means no set. A set that cannot be written whole gets no
-// configuration.
+// `porvane-host doll LAYERS... --to FOLDER [options]`: a drawing becomes one
+// KiSS set in FOLDER that a viewer shows as the drawing shows. The drawing is
+// pictures of one size, one a layer, given bottom first (a folder: its
+// pictures in the order their numbers say, stacking_order.h), or one layered
+// document (.psd), whose top-level layers and groups are the parts.
+//   - Each part that shows becomes one cel, cut to what shows and placed
+//     where it lay (doll_cels.h for what each becomes); the bottom one, the
+//     body, is fixed in place, the others can be dragged.
+//   - Layers that recolour another (doll/colour_variants.h) get no cel of
+//     their own: their colours become palette groups of the other's cel, and
+//     set k shows the doll in group k.
+//   - One more set keeps the body in place and lays every other part beside
+//     it, to be put on (doll/dress_up_layout.h).
+//   - Names in the set are readable lowercase ASCII 8.3 (doll/set_names.h);
+//     the configuration carries each layer's own name beside its cel.
+//   - The set goes into FOLDER whole or not at all (handover/set_writer.h),
+//     and a file of an earlier set she edited by hand is kept, not lost
+//     (doll/made_record.h).
 #ifndef PORVANE_DOLL_COMMAND_H
 #define PORVANE_DOLL_COMMAND_H
 
@@ -29,10 +28,10 @@
 #include "../handover/plugin_loader.h"
 
 struct DollRequest {
-    std::vector<std::wstring> layers;  // bottom first: pictures, folders, names with * or ?
+    std::vector<std::wstring> layers;  // bottom first: pictures, folders, names with * or ?, or one .psd
     std::wstring toFolder;
-    std::wstring sharedPalette;        // empty: each layer its own colours
-    std::wstring configuration = L"doll.cnf";
+    std::wstring sharedPalette;        // empty: each part its own colours
+    std::wstring configuration;        // --cnf; empty: doll.cnf
     uint32_t background = 0xFFFFFF;    // 0xRRGGBB
     bool dither = false;
     TransparencyChoice transparency;

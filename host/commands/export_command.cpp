@@ -49,7 +49,36 @@ struct RunContext {
     std::wstring celExtension; // as the plug-in names it
     ProgressCallback progress;
     LONG userValue;
+    std::wstring shownFrom;    // the folder names are shown relative to; empty: as they are
 };
+
+// `path` as its line shows it: relative to the run's folder, where the
+// pictures were given by their full names (dropped from Explorer), so that
+// a line does not repeat the same long folder twice.
+static std::wstring shown(const RunContext& run, const std::wstring& path)
+{
+    const std::wstring& folder = run.shownFrom;
+    if (!folder.empty() && path.size() > folder.size() && path.compare(0, folder.size(), folder) == 0 &&
+        (path[folder.size()] == L'\\' || path[folder.size()] == L'/'))
+        return path.substr(folder.size() + 1);
+    return path;
+}
+
+// The one folder every picture lies in, when each was given by its full
+// name; empty otherwise.
+static std::wstring commonFullFolder(const ConvertRequest& request, const PictureList& list)
+{
+    for (const std::wstring& given : request.pictures)
+        if (!isFullPath(given))
+            return L"";
+    std::wstring folder;
+    for (const std::wstring& picture : list.pictures) {
+        if (!folder.empty() && folderPart(picture) != folder)
+            return L"";
+        folder = folderPart(picture);
+    }
+    return request.toFolder.empty() || request.toFolder == folder ? folder : L"";
+}
 
 // Converts one picture; `*line` gets what became of it.
 static bool convert(const RunContext& run, const std::wstring& path, const std::wstring& destination,
@@ -58,25 +87,25 @@ static bool convert(const RunContext& run, const std::wstring& path, const std::
     SourcePicture picture;
     PictureProblem problem;
     if (!openSourcePicture(path, run.request.transparency, run.paletteMode, &picture, &problem)) {
-        *line = text(MSG_LINE_NOT_CONVERTED, {path, inWords(problem)});
+        *line = text(MSG_LINE_NOT_CONVERTED, {shown(run, path), inWords(problem)});
         return false;
     }
     const CelOutcome cel = exportCel(run.plugin, picture, destination, run.pictures, run.progress, run.userValue);
     bool converted = cel.status == EXPORT_OK;
     if (!converted) {
-        *line = text(MSG_LINE_NOT_WRITTEN, {path, cel.written, inWords(cel.problem)});
+        *line = text(MSG_LINE_NOT_WRITTEN, {shown(run, path), shown(run, cel.written), inWords(cel.problem)});
     } else {
         std::wstring what = describeCel(picture);
         if (run.request.palettes && isIndexed(picture)) {
             const std::wstring palette = besideFile(destination, nameWithoutExtension(destination) + kissPaletteExtension());
             const WriteProblem written = writePalette(picture.colours, palette, run.pictures);
             converted = written.code == WRITE_DONE;
-            what = converted ? text(MSG_AND_PALETTE, {what, palette})
-                             : text(MSG_PALETTE_NOT_WRITTEN, {what, palette, inWords(written)});
+            what = converted ? text(MSG_AND_PALETTE, {what, shown(run, palette)})
+                             : text(MSG_PALETTE_NOT_WRITTEN, {what, shown(run, palette), inWords(written)});
         }
         if (!picture.notes.empty())
             what = text(MSG_LINE_NOTE, {what, inWords(picture.notes)});
-        *line = text(MSG_LINE_CONVERTED, {path, cel.written, what});
+        *line = text(MSG_LINE_CONVERTED, {shown(run, path), shown(run, cel.written), what});
     }
     closeSourcePicture(&picture);
     return converted;
@@ -156,21 +185,21 @@ static size_t convertOnSharedPalette(const RunContext& run, const PictureList& l
              !makeSourcePicture(cel, picture.width, picture.height, &source)))
             problems[i] = {PICTURE_NO_MEMORY};
         if (problems[i].code != PICTURE_READ) {
-            numbered(text(MSG_LINE_NOT_CONVERTED, {path, inWords(problems[i])}));
+            numbered(text(MSG_LINE_NOT_CONVERTED, {shown(run, path), inWords(problems[i])}));
             continue;
         }
         const std::wstring destination = celDestination(run, path);
         const CelOutcome outcome = exportCel(run.plugin, source, destination, run.pictures, NULL, 0);
         closeSourcePicture(&source);
         if (outcome.status != EXPORT_OK) {
-            numbered(text(MSG_LINE_NOT_WRITTEN, {path, outcome.written, inWords(outcome.problem)}));
+            numbered(text(MSG_LINE_NOT_WRITTEN, {shown(run, path), shown(run, outcome.written), inWords(outcome.problem)}));
             continue;
         }
         notes.insert(notes.end(), cel.notes.begin(), cel.notes.end());
         std::wstring what = text(MSG_CEL_ON_SHARED_PALETTE, {number(picture.width), number(picture.height)});
         if (!notes.empty())
             what = text(MSG_LINE_NOTE, {what, inWords(notes)});
-        numbered(text(MSG_LINE_CONVERTED, {path, outcome.written, what}));
+        numbered(text(MSG_LINE_CONVERTED, {shown(run, path), shown(run, outcome.written), what}));
         ++converted;
     }
     if (!chosen)
@@ -190,9 +219,12 @@ int convertPictures(const Plugin& plugin, const ConvertRequest& request)
     if (!request.toFolder.empty() && !makeFolder(request.toFolder))
         return 1;
     const PictureList list = listPictures(request.pictures);
-    RunContext run = {plugin, request, paletteModeOn(), {}, identityString(plugin, PLUGIN_CEL_EXTENSION), NULL, 0};
+    RunContext run = {plugin, request, paletteModeOn(), {}, identityString(plugin, PLUGIN_CEL_EXTENSION), NULL, 0, L""};
     for (const std::wstring& picture : list.pictures)
         run.pictures.push_back(identifyFile(picture.c_str()));
+    run.shownFrom = commonFullFolder(request, list);
+    if (!run.shownFrom.empty())
+        say(text(MSG_IN_FOLDER, {run.shownFrom}));
 
     const size_t count = list.pictures.size() + list.unmatched.size();
     size_t converted = 0, at = 0;
@@ -228,7 +260,7 @@ int exportAsHost(const Plugin& plugin, const std::wstring& picture, const std::w
     ConvertRequest request;
     request.transparency = transparency;
     RunContext run = {plugin, request, paletteModeOn(), {identifyFile(picture.c_str())}, L"",
-                      stopAt >= 0 ? reportProgress : NULL, stopAt};
+                      stopAt >= 0 ? reportProgress : NULL, stopAt, L""};
     std::wstring line;
     const bool converted = convert(run, picture, destination, &line);
     say(L"[1/1] " + line);

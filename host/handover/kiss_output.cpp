@@ -183,20 +183,34 @@ CelOutcome exportCel(const Plugin& plugin, const SourcePicture& picture, const s
 WriteProblem writePalette(const std::vector<uint32_t>& palette, const std::wstring& path,
                           const ProtectedFiles& protectedFiles)
 {
-    uint8_t colours[3 * KISS_PALETTE_COLOURS];
-    memset(colours, 0, sizeof colours);
-    for (size_t i = 0; i < palette.size() && i < KISS_PALETTE_COLOURS; ++i) {  // red, green, blue
-        colours[3 * i] = (uint8_t)(palette[i] >> 16);
-        colours[3 * i + 1] = (uint8_t)(palette[i] >> 8);
-        colours[3 * i + 2] = (uint8_t)palette[i];
-    }
+    return writePaletteGroups({palette}, path, protectedFiles);
+}
+
+std::string paletteFile(const std::vector<std::vector<uint32_t>>& groups)
+{
     CelHeader header;
     header.mark = CEL_MARK_PALETTE;
-    header.depth = 24;
+    header.depth = KISS_PALETTE_BITS;
     header.width = KISS_PALETTE_COLOURS;
-    header.height = 1;
+    header.height = (uint16_t)groups.size();  // the palette groups
+    std::string file(CEL_HEADER_BYTES + 3 * KISS_PALETTE_COLOURS * groups.size(), '\0');
+    encodeCelHeader(header, (uint8_t*)&file[0]);
+    for (size_t group = 0; group < groups.size(); ++group) {
+        char* entry = &file[CEL_HEADER_BYTES + 3 * KISS_PALETTE_COLOURS * group];
+        for (size_t i = 0; i < groups[group].size() && i < KISS_PALETTE_COLOURS; ++i, entry += 3) {
+            const uint32_t colour = groups[group][i];  // red, green, blue
+            entry[0] = (char)(colour >> 16), entry[1] = (char)(colour >> 8), entry[2] = (char)colour;
+        }
+    }
+    return file;
+}
+
+WriteProblem writePaletteGroups(const std::vector<std::vector<uint32_t>>& groups, const std::wstring& path,
+                                const ProtectedFiles& protectedFiles)
+{
+    const std::string file = paletteFile(groups);
     return writeNamed(path, protectedFiles, [&](std::string* ansi) {
-        return writeKissFile(ansi->c_str(), header, colours, sizeof colours) == KISS_WRITTEN;
+        return writeWholeFile(ansi->c_str(), (const uint8_t*)file.data(), (DWORD)file.size()) == KISS_WRITTEN;
     });
 }
 

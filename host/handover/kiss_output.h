@@ -49,6 +49,14 @@ CelOutcome exportCel(const Plugin& plugin, const SourcePicture& picture, const s
 WriteProblem writePalette(const std::vector<uint32_t>& colours, const std::wstring& path,
                           const ProtectedFiles& protectedFiles);
 
+// The same with several palette groups (a viewer's set k shows group k),
+// each of its own colours; every group takes all 256 entries.
+WriteProblem writePaletteGroups(const std::vector<std::vector<uint32_t>>& groups, const std::wstring& path,
+                                const ProtectedFiles& protectedFiles);
+
+// The bytes of that palette file: its header, then each group's colours.
+std::string paletteFile(const std::vector<std::vector<uint32_t>>& groups);
+
 // Writes `text` as the file `path` through the plug-in's file writer: a KiSS
 // set's configuration. Returns what went wrong, if anything.
 WriteProblem writeTextFile(const std::string& text, const std::wstring& path);

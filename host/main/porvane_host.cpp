@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "../commands/doll_command.h"
+#include "../commands/dropped_command.h"
 #include "../commands/export_command.h"
 #include "../commands/plugin_commands.h"
 #include "../handover/plugin_loader.h"
@@ -98,8 +99,8 @@ static int run(HostRequest request)
     case COMMAND_ABOUT: status = showAboutBox(plugin); break;
     case COMMAND_SETTINGS: status = showSettings(plugin); break;
     case COMMAND_DOLL: status = makeDoll(plugin, request.doll); break;
+    case COMMAND_DROPPED: status = convertDropped(plugin, request.convert.pictures); break;
     case COMMAND_EXPORT:
-    case COMMAND_DROPPED:
         status = request.destination.empty()
                      ? convertPictures(plugin, request.convert)
                      : exportAsHost(plugin, request.convert.pictures[0], request.destination,

@@ -15,7 +15,8 @@ bool hasWildcard(const std::wstring& name)
 static bool isKissFile(const std::wstring& path)
 {
     const std::wstring extension = extensionOf(path);
-    return extension == L".cel" || extension == kissPaletteExtension() || extension == L".cnf";
+    return extension == kissExtension(KISS_CEL_EXTENSION) || extension == kissExtension(KISS_PALETTE_EXTENSION) ||
+           extension == kissExtension(KISS_CONFIGURATION_EXTENSION);
 }
 
 // A name with a picture's extension is a picture; any other is one when its

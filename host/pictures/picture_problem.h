@@ -51,6 +51,18 @@ enum PictureProblemCode {
     BMP_SHORT_PIXELS,
     BMP_RUN_LENGTH_ENDS,
 
+    // Layered Photoshop documents (.psd).
+    LAYERED_LARGE_DOCUMENT,     // a .psb
+    LAYERED_UNKNOWN_VERSION,    // number: the version
+    LAYERED_COLOUR_MODE,        // number: the colour mode (PsdColourMode)
+    LAYERED_DEPTH,              // number: bits a channel
+    LAYERED_CANVAS_TOO_LARGE,   // number: the longer side
+    LAYERED_TRUNCATED,
+    LAYERED_DAMAGED,
+    LAYERED_COMPRESSION,        // number: the compression code
+    LAYERED_GROUPS_TOO_DEEP,    // number: how deep groups may be nested
+    LAYERED_NO_MERGED_PICTURE,
+
     // What --transparent asks of the picture.
     TRANSPARENT_NO_TABLE,       // number: the colour's number asked for
     TRANSPARENT_NO_ENTRY,       // number: the colour's number asked for; second: the picture's highest

@@ -1,6 +1,7 @@
 #include "read_picture.h"
 #include "bmp_reader.h"
 #include "imaging_reader.h"
+#include "layered_document.h"
 #include "png_check.h"
 
 #include <string.h>
@@ -14,7 +15,7 @@
 // ---------------------------------------------------------------------------
 // What kind of file it is, by its first bytes.
 
-enum PictureKind { KIND_UNKNOWN, KIND_BMP, KIND_PNG, KIND_GIF, KIND_TIFF, KIND_JPEG };
+enum PictureKind { KIND_UNKNOWN, KIND_BMP, KIND_PNG, KIND_GIF, KIND_TIFF, KIND_JPEG, KIND_LAYERED };
 
 static PictureKind kindOf(const uint8_t* file, size_t size)
 {
@@ -29,6 +30,8 @@ static PictureKind kindOf(const uint8_t* file, size_t size)
         return KIND_TIFF;
     if (startsWith("\xFF\xD8\xFF", 3))
         return KIND_JPEG;
+    if (isLayeredDocumentStart(file, size))
+        return KIND_LAYERED;
     return KIND_UNKNOWN;
 }
 
@@ -40,7 +43,7 @@ bool isPictureStart(const uint8_t* bytes, size_t size)
 bool hasPictureExtension(const std::wstring& path)
 {
     const std::wstring extension = extensionOf(path);
-    for (const wchar_t* known : {L".bmp", L".png", L".gif", L".tif", L".tiff", L".jpg", L".jpeg"})
+    for (const wchar_t* known : {L".bmp", L".png", L".gif", L".tif", L".tiff", L".jpg", L".jpeg", L".psd"})
         if (extension == known)
             return true;
     return false;
@@ -85,6 +88,8 @@ int decodePicture(const std::wstring& path, const uint8_t* file, size_t size, De
         return readWithImagingComponent(file, size, true, fitsKissCel, picture, problem);
     case KIND_JPEG:
         return readWithImagingComponent(file, size, false, fitsKissCel, picture, problem);
+    case KIND_LAYERED:
+        return readLayeredDocumentPicture(file, size, picture, problem);
     case KIND_UNKNOWN:
         break;
     }

@@ -1,6 +1,7 @@
 // Reading a picture's file into the one form every reader fills in
 // (decoded_picture.h): BMPs through porvane's own reader, PNG, GIF, TIFF and
-// JPEG through the Windows Imaging Component. The kind is told by the file's
+// JPEG through the Windows Imaging Component, and a layered Photoshop
+// document (.psd) as the picture of all its layers it stores. The kind is told by the file's
 // first bytes, never by its name; a picture a KiSS cel could not hold is
 // refused before its pixels are decoded.
 #ifndef PORVANE_READ_PICTURE_H
@@ -23,7 +24,7 @@ int decodePicture(const std::wstring& path, const uint8_t* file, size_t size, De
                   PictureProblem* problem);
 
 // True when the file name ends in an extension of a picture the converter
-// reads (.bmp, .png, .gif, .tif, .tiff, .jpg, .jpeg), in any case.
+// reads (.bmp, .png, .gif, .tif, .tiff, .jpg, .jpeg, .psd), in any case.
 bool hasPictureExtension(const std::wstring& path);
 
 // True when `bytes`, a file's first bytes, start as a picture the converter

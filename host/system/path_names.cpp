@@ -64,3 +64,10 @@ std::wstring inFolder(const std::wstring& folder, const std::wstring& name)
         return folder + name;
     return folder + L"\\" + name;
 }
+
+bool isFullPath(const std::wstring& path)
+{
+    const bool drive = path.size() >= 3 && path[1] == L':' && (path[2] == L'\\' || path[2] == L'/');
+    const bool share = path.size() >= 2 && (path[0] == L'\\' || path[0] == L'/') && (path[1] == L'\\' || path[1] == L'/');
+    return drive || share;
+}

@@ -5,6 +5,8 @@
 #ifndef PORVANE_PATH_NAMES_H
 #define PORVANE_PATH_NAMES_H
 
+#include <string.h>
+
 #include <string>
 
 #include "../../cel/cel_format.h"
@@ -12,6 +14,10 @@
 // The folder part of `path` without its last separator, except for a root
 // ("C:\", "\") which keeps it; "C:" for "C:name"; empty when there is none.
 std::wstring folderPart(const std::wstring& path);
+
+// True for a name that says where it is whatever the current folder:
+// "C:\dolls\a.png", "\\server\share\a.png".
+bool isFullPath(const std::wstring& path);
 
 // The file name, without its folder.
 std::wstring fileName(const std::wstring& path);
@@ -29,10 +35,14 @@ std::wstring besideFile(const std::wstring& path, const std::wstring& name);
 // `name` in `folder`, with a backslash between them when needed.
 std::wstring inFolder(const std::wstring& folder, const std::wstring& name);
 
-// The extension of a palette file, ".kcf", as the plug-in names it.
+// A KiSS file's extension (cel_format.h: KISS_PALETTE_EXTENSION, ...) in UTF-16.
+inline std::wstring kissExtension(const char* extension)
+{
+    return std::wstring(extension, extension + strlen(extension));
+}
 inline std::wstring kissPaletteExtension()
 {
-    return std::wstring(KISS_PALETTE_EXTENSION, KISS_PALETTE_EXTENSION + sizeof KISS_PALETTE_EXTENSION - 1);
+    return kissExtension(KISS_PALETTE_EXTENSION);
 }
 
 #endif

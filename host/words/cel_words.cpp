@@ -25,15 +25,20 @@ std::wstring inWords(const std::vector<CelNote>& notes)
     return words;
 }
 
+std::wstring describeCel(int depth, int32_t width, int32_t height, bool transparent)
+{
+    const std::wstring across = number(width), down = number(height);
+    switch (depth) {
+    case 4: return text(MSG_CEL_4_BIT, {across, down});
+    case 8: return text(MSG_CEL_8_BIT, {across, down});
+    case PALETTE_STRIP_DEPTH: return text(MSG_KISS_PALETTE_STRIP, {number(KISS_PALETTE_COLOURS)});
+    default: return text(transparent ? MSG_CEL_FULL_COLOUR_TRANSPARENT : MSG_CEL_FULL_COLOUR, {across, down});
+    }
+}
+
 std::wstring describeCel(const SourcePicture& picture)
 {
-    const std::wstring width = number(picture.width), height = number(picture.height);
-    switch (picture.depth) {
-    case 4: return text(MSG_CEL_4_BIT, {width, height});
-    case 8: return text(MSG_CEL_8_BIT, {width, height});
-    case PALETTE_STRIP_DEPTH: return text(MSG_KISS_PALETTE_STRIP, {number(KISS_PALETTE_COLOURS)});
-    default: return text(picture.transparent ? MSG_CEL_FULL_COLOUR_TRANSPARENT : MSG_CEL_FULL_COLOUR, {width, height});
-    }
+    return describeCel(picture.depth, picture.width, picture.height, picture.transparent);
 }
 
 std::wstring sharedPaletteLine(const std::wstring& path, const SharedPalette& palette, const WriteProblem& written)

@@ -16,6 +16,7 @@ std::wstring inWords(const std::vector<CelNote>& notes);
 
 // "61 x 37, 8-bit cel", "64 x 32, 32-bit cel: full colour with transparency".
 std::wstring describeCel(const SourcePicture& picture);
+std::wstring describeCel(int depth, int32_t width, int32_t height, bool transparent);
 
 // "shared palette doll.kcf: 212 colours, each exactly as in the parts", or
 // why it was not written.

@@ -69,11 +69,19 @@ M(HELP,
   L"      e.g.  porvane-host export face.png face-new.cel\n"
   L"  porvane-host doll LAYER... --to FOLDER [--shared-palette NAME.kcf [--dither]] [--cnf NAME.cnf]\n"
   L"                   [--background RRGGBB] [--transparent corner | N]\n"
-  L"      Makes a KiSS set of a drawing's layers, given bottom first (a folder: its pictures in name\n"
-  L"      order): each layer a cel cropped to what shows, placed where it lay, and doll.cnf.\n"
-  L"      e.g.  porvane-host doll body.png dress.png hair.png --to mydoll\n"
+  L"  porvane-host doll DRAWING.psd --to FOLDER [...]\n"
+  L"      Makes a KiSS doll of a drawing: its layers, pictures all of the drawing's size, given bottom\n"
+  L"      first (a folder: its pictures in the order of the numbers their names start with, 01_body.png,\n"
+  L"      02_dress.png, ...), or a layered .psd, whose visible top-level layers and groups are the parts.\n"
+  L"      Each part becomes a cel cut to what shows, placed where it lay; the bottom one, the body, stays\n"
+  L"      put. Layers drawn again in other colours become palette groups, one set each, and a last set\n"
+  L"      lays the clothes beside the body. Names in the set are short ASCII (kana in romaji). Run it again\n"
+  L"      into the same folder: files you changed by hand are kept beside the new set.\n"
+  L"      e.g.  porvane-host doll layers --to mydoll\n"
+  L"            porvane-host doll drawing.psd --to mydoll --shared-palette doll.kcf\n"
   L"  porvane-host PICTURE-OR-FOLDER...\n"
-  L"      What dropping pictures or folders on porvane-host.exe does: export ... --palette.\n"
+  L"      What dropping pictures or folders on porvane-host.exe does: a folder of a drawing's layers, or a\n"
+  L"      .psd, becomes a doll in a new folder beside it (NAME-kiss); other pictures: export ... --palette.\n"
   L"  porvane-host info            the plug-in's four identity strings\n"
   L"  porvane-host about           the plug-in's About box\n"
   L"  porvane-host settings        the plug-in's settings dialog, then the palette mode it stored\n"
@@ -97,7 +105,7 @@ M(HELP,
   L"      （BMP では色番号 0 が透明です）。\n"
   L"      --shared-palette 名前.kcf を付けると、人形の部品のように、すべての画像を 255 色までの\n"
   L"      一つのパレットを共有する 8 ビットのセルにします。--dither を付けると、パレットにない色を\n"
-  L"      点の混ぜ合わせで表します。\n"
+  L"      ディザで表します。\n"
   L"      例  porvane-host export arm-left.png arm-right.png --to cels --palette\n"
   L"          porvane-host export parts --to cels\n"
   L"          porvane-host export parts --to doll --shared-palette doll.kcf\n"
@@ -107,12 +115,19 @@ M(HELP,
   L"      例  porvane-host export face.png face-new.cel\n"
   L"  porvane-host doll レイヤー... --to フォルダー [--shared-palette 名前.kcf [--dither]] [--cnf 名前.cnf]\n"
   L"                   [--background RRGGBB] [--transparent corner | 番号]\n"
-  L"      絵のレイヤーを、いちばん下から順に書くと（フォルダーなら中の画像を名前の順に）、KiSS の\n"
-  L"      セットを作ります。レイヤーはそれぞれ見える部分だけのセルになり、元の位置に置かれます。\n"
-  L"      設定ファイルは doll.cnf です。\n"
-  L"      例  porvane-host doll body.png dress.png hair.png --to mydoll\n"
+  L"  porvane-host doll 絵.psd --to フォルダー [...]\n"
+  L"      絵から KiSS の人形を作ります。絵は、絵全体の大きさで保存したレイヤーの画像を下から順に書くか\n"
+  L"      （フォルダーなら、ファイル名の最初の番号の順: 01_体.png、02_ドレス.png ...）、レイヤーのある .psd\n"
+  L"      です（表示されている一番上の階層のレイヤーとグループが部品になります）。部品はそれぞれ見える部分\n"
+  L"      だけのセルになり、元の位置に置かれます。一番下の部品（体）は動かないようにします。色違いに描いた\n"
+  L"      レイヤーはパレットのグループになり、色ごとにセットができます。最後のセットでは服を体の横に並べます。\n"
+  L"      セットの中の名前は短い半角英数字です（かなはローマ字にします）。同じフォルダーにもう一度作ると、\n"
+  L"      手で変更したファイルは新しいセットの横に残します。\n"
+  L"      例  porvane-host doll layers --to mydoll\n"
+  L"          porvane-host doll 絵.psd --to mydoll --shared-palette doll.kcf\n"
   L"  porvane-host 画像かフォルダー...\n"
-  L"      porvane-host.exe に画像やフォルダーをドロップしたときと同じです（export ... --palette）。\n"
+  L"      porvane-host.exe に画像やフォルダーをドロップしたときと同じです。絵のレイヤーのフォルダーや .psd は、\n"
+  L"      横の新しいフォルダー（名前-kiss）に人形を作ります。ほかの画像は export ... --palette と同じです。\n"
   L"  porvane-host info            プラグインの四つの識別文字列\n"
   L"  porvane-host about           プラグインのバージョン情報\n"
   L"  porvane-host settings        プラグインの設定画面と、保存されたパレットモード\n"
@@ -126,15 +141,24 @@ M(HELP,
   L"{1} は porvane-host と同じフォルダーから読み込みます。別のものを使うときは、コマンドの前に\n"
   L"--plugin ファイル と書いてください。\n")
 M(STARTED_FROM_EXPLORER,
-  L"porvane-host saves pictures as KiSS cels.\n"
+  L"porvane-host makes KiSS dolls and cels.\n"
   L"\n"
-  L"Drop pictures, or folders of pictures, on porvane-host.exe: each picture is saved as a cel\n"
-  L"with its palette beside it.\n"
+  L"To make a doll: save each layer of your drawing as a picture of the whole drawing's size (PNG keeps\n"
+  L"its transparency), number the files from the bottom (01_body.png, 02_dress.png, ...), put them in one\n"
+  L"folder, and drop the folder on porvane-host.exe. Or drop your layered .psd document itself. The doll\n"
+  L"goes into a new folder beside it, named after it (layers-kiss), ready to open in a KiSS viewer.\n"
+  L"\n"
+  L"Drop other pictures, or folders of pictures, to save each as a cel with its palette beside it.\n"
   L"Or open a command prompt here and type  porvane-host --help  to see the commands.\n",
-  L"porvane-host は画像を KiSS のセルとして保存します。\n"
+  L"porvane-host は KiSS の人形とセルを作ります。\n"
   L"\n"
-  L"画像や、画像の入ったフォルダーを porvane-host.exe の上にドロップしてください。\n"
-  L"画像ごとに、同じ場所にセルとパレットを保存します。\n"
+  L"人形を作るには: 絵のレイヤーをそれぞれ絵全体の大きさの画像として保存し（透明な部分を残すには PNG で）、\n"
+  L"下から順にファイル名に番号を付けて（01_体.png、02_ドレス.png のように）一つのフォルダーに入れ、\n"
+  L"そのフォルダーを porvane-host.exe の上にドロップしてください。レイヤーのある .psd をそのままドロップ\n"
+  L"しても作れます。人形は、その横に名前を付けた新しいフォルダー（layers-kiss のように）に作るので、\n"
+  L"KiSS のビューアーでそのまま開けます。\n"
+  L"\n"
+  L"ほかの画像や、画像の入ったフォルダーをドロップすると、画像ごとに同じ場所にセルとパレットを保存します。\n"
   L"コマンドプロンプトで  porvane-host --help  と入力すると、コマンドの一覧を表示します。\n")
 M(PRESS_ENTER, L"Press Enter to close this window.", L"Enter キーを押すと、このウィンドウを閉じます。")
 
@@ -208,12 +232,75 @@ M(NOTE_CORNERS_DIFFER, L"its corners are not all one colour, so nothing was made
 
 // --- A doll's set -------------------------------------------------------------
 M(DOLL_PLACED, L"{1}, placed at {2}, {3}", L"{1}、位置 {2}, {3}")
+M(DOLL_PLACED_FIXED, L"{1}, placed at {2}, {3} and fixed there: the body, which stays put",
+  L"{1}、位置 {2}, {3} に固定（体なので動かないようにしました）")
+M(DOLL_NAMED, L"named {1} in the set, as viewers need names of at most eight letters of ASCII: {2}",
+  L"ビューアーの名前は半角英数字 8 文字までなので、セットでは {1} という名前です: {2}")
+M(DOLL_FILE_RENAMED, L"{1} is named {2} in the set, as viewers need names of at most eight letters of ASCII: {3}",
+  L"ビューアーの名前は半角英数字 8 文字までなので、{1} はセットでは {2} という名前です: {3}")
+M(NAME_IN_ROMAJI, L"its kana written in romaji", L"かなをローマ字にしました")
+M(NAME_LEFT_OUT, L"spaces and characters other than letters, digits, - and _ left out",
+  L"英数字と - _ 以外の文字（空白も）を省きました")
+M(NAME_SHORTENED, L"shortened", L"短くしました")
+M(NAME_MADE_DISTINCT, L"a number added, as another file of the set has the name", L"ほかのファイルと同じ名前なので番号を付けました")
+M(NAME_WINDOWS_DEVICE, L"a number added, as Windows keeps the name for a device",
+  L"Windows が機器のために取ってある名前なので番号を付けました")
+M(NAME_NUMBERED, L"named by its number, as nothing of its name can be written in ASCII",
+  L"名前を半角英数字で書けないので、番号で名付けました")
 M(DOLL_EMPTY_LAYER, L"{1}: nothing in it shows, so it is left out", L"{1}: 見える部分がないので、入れませんでした")
+M(DOLL_HIDDEN_LEFT_OUT, L"{1}: hidden in the document, so left out", L"{1}: 非表示なので入れませんでした")
+M(DOLL_VARIANT, L"{1}: {2} in other colours: no cel of its own, palette group {3}, shown in set {3}",
+  L"{1}: {2} の色違いです。セルは作らず、パレットのグループ {3} にしました（セット {3} で表示されます）")
+M(DOLL_TOO_MANY_VARIANTS,
+  L"no set made: {1} has more colour variants than the {2} a viewer can show (it shows {3} colour groups): keep the "
+  L"others in another drawing",
+  L"セットは作りませんでした。{1} の色違いが、ビューアーで見せられる {2} 個より多くあります（色のグループは "
+  L"{3} 個までです）。残りは別の絵に分けてください")
+M(DOLL_ORDER_GUESSED,
+  L"the file names do not say the order of the layers, so they are stacked by name, bottom first: {1}. To choose "
+  L"the order, number the files from the bottom: 01_body.png, 02_dress.png, ...",
+  L"ファイル名からレイヤーの順番がわからないので、名前の順に下から重ねました: {1}。順番を決めるには、"
+  L"下から順にファイル名に番号を付けてください（01_体.png、02_ドレス.png のように）")
+M(ORDER_JOINED, L"{1}, {2}", L"{1}、{2}")
+M(LIST_JOINED, L"{1}, {2}", L"{1}、{2}")
+M(DOLL_LAYER_SIZE, L"{1} ({2} x {3})", L"{1}（{2} x {3}）")
+M(DOLL_SIZES_DIFFER,
+  L"no set made: the layers of one drawing are all one size, and these are not {2} x {3} like {1}: {4}. Save every "
+  L"layer at the size of the whole drawing",
+  L"セットは作りませんでした。一枚の絵のレイヤーはみな同じ大きさのはずですが、次のレイヤーは {1} と同じ "
+  L"{2} x {3} ではありません: {4}。どのレイヤーも絵全体の大きさで保存してください")
+M(DOLL_DOCUMENT_ALONE, L"no set made: {1} is a layered document: give it alone, as the whole drawing",
+  L"セットは作りませんでした。{1} はレイヤーのあるドキュメントです。これだけを、絵全体として指定してください")
 M(DOLL_LAYER_UNREADABLE, L"no set made: a layer could not be read", L"セットは作りませんでした（読めないレイヤーがあります）")
 M(DOLL_NO_LAYERS, L"no set made: there are no layers", L"セットは作りませんでした（レイヤーがありません）")
-M(DOLL_NOT_WHOLE, L"no configuration written: the set is not whole", L"設定ファイルは保存しませんでした（セットがそろっていません）")
+M(DOLL_NOTHING_SHOWS, L"no set made: nothing shows in any layer; {1} was left as it was",
+  L"セットは作りませんでした。どのレイヤーにも見える部分がありません（{1} はそのままです）")
+M(DOLL_NOT_WHOLE, L"no set made: not every file of it could be written, so {1} was left exactly as it was",
+  L"セットは作りませんでした。保存できないファイルがあったので、{1} は元のままにしてあります")
+M(DOLL_NO_MEMORY, L"no set made: there is not enough memory for this drawing; {1} was left as it was",
+  L"セットは作りませんでした。この絵にはメモリーが足りません（{1} はそのままです）")
+M(PALETTE_NOT_WRITTEN_ALONE, L"palette {1}: not written: {2}", L"パレット {1}: 保存できません: {2}")
 M(DOLL_SET_WRITTEN, L"set {1}: {2} cels on a playfield of {3} x {4}", L"セット {1}: {3} x {4} の台紙に {2} 枚のセル")
 M(DOLL_SET_NOT_WRITTEN, L"set {1}: not written: {2}", L"セット {1}: 保存できません: {2}")
+M(DOLL_SET_AS_DRAWN, L"set 0 shows the doll as drawn", L"セット 0 は描いたとおりの人形です")
+M(DOLL_SETS_RECOLOURED, L"sets 0 to {1} show the doll as drawn, each in its palette group's colours",
+  L"セット 0 から {1} は描いたとおりの人形を、それぞれのパレットのグループの色で表示します")
+M(DOLL_SET_DRESS_UP, L"set {1} keeps the body in place and lays the other parts beside it, to put on",
+  L"セット {1} は体をそのままに、ほかの部品を横に並べます（着せ替えて遊べます）")
+
+M(DROPPED_DRAWING, L"{1} is a drawing's layers: its KiSS set goes into {2}",
+  L"{1} は一枚の絵のレイヤーなので、KiSS のセットを {2} に作ります")
+
+// The configuration's comments, in the ANSI code page.
+M(CNF_HEADING, L"A KiSS set made by porvane-host from {1}.", L"porvane-host が {1} から作った KiSS のセットです。")
+M(CNF_LAYERS, L"{1} layers", L"{1} 枚のレイヤー")
+M(CNF_FRONT_FIRST, L"Objects are listed front first, as viewers draw them.",
+  L"オブジェクトは、ビューアーが描くとおり手前のものから順に並んでいます。")
+M(CNF_SET_AS_DRAWN, L"set {1}: the doll as drawn, palette group {1}", L"セット {1}: 描いたとおりの人形（パレットのグループ {1}）")
+M(CNF_SET_RECOLOURED, L"set {1}: the doll as drawn, palette group {1}: {2}",
+  L"セット {1}: 描いたとおりの人形（パレットのグループ {1}）: {2}")
+M(CNF_SET_DRESS_UP, L"set {1}: the body in place, the other parts beside it to put on",
+  L"セット {1}: 体はそのまま、ほかの部品は横に並べてあります（着せ替え用）")
 
 // --- A set put in place whole (handover/set_writer.h) ------------------------
 M(SET_LEFTOVERS_NOT_CLEARED,
@@ -261,6 +348,7 @@ M(KISS_FILES_MANY, L"{1} KiSS files", L"KiSS のファイル {1} 個")
 M(OTHER_FILES_ONE, L"1 other file", L"ほかのファイル 1 個")
 M(OTHER_FILES_MANY, L"{1} other files", L"ほかのファイル {1} 個")
 M(AND, L"{1} and {2}", L"{1}と{2}")
+M(IN_FOLDER, L"in {1}:", L"{1} の中:")
 M(NO_FILE_MATCHES, L"{1}: no file matches", L"{1}: 名前の合うファイルがありません")
 M(TO_IS_A_FILE, L"{1} is a file, not a folder: nothing converted",
   L"{1} はフォルダーではなくファイルです。何も変換していません")
@@ -326,6 +414,75 @@ M(BMP_SHORT_PIXELS, L"the pixel data is shorter than the header says",
   L"ピクセルのデータがヘッダーに書かれた大きさより短いです")
 M(BMP_RUN_LENGTH_ENDS, L"the run-length compressed pixels end too early: the file is damaged",
   L"ランレングス圧縮のピクセルが途中で終わっています（ファイルが壊れています）")
+
+// --- Layered documents (.psd) -----------------------------------------------
+M(LAYERED_LARGE_DOCUMENT, L"a large document (.psb), which porvane-host cannot read: save it as .psd",
+  L"大きなドキュメント形式（.psb）は読めません。.psd で保存し直してください")
+M(LAYERED_UNKNOWN_VERSION, L"a .psd of a version porvane-host does not know ({1})",
+  L"porvane-host の知らない版（{1}）の .psd です")
+M(LAYERED_COLOUR_MODE,
+  L"a document in {1}, which porvane-host cannot read: change its colour mode to RGB and save it again",
+  L"{1}の画像は読めません。カラーモードを RGB にして保存し直してください")
+M(PSD_MODE_BITMAP, L"black and white (bitmap) colour", L"モノクロ 2 階調")
+M(PSD_MODE_INDEXED, L"indexed colour", L"インデックスカラー")
+M(PSD_MODE_CMYK, L"CMYK colour", L"CMYK カラー")
+M(PSD_MODE_MULTICHANNEL, L"multichannel colour", L"マルチチャンネル")
+M(PSD_MODE_DUOTONE, L"duotone colour", L"ダブルトーン")
+M(PSD_MODE_LAB, L"Lab colour", L"Lab カラー")
+M(PSD_MODE_OTHER, L"a colour mode of its own", L"ほかのカラーモード")
+M(LAYERED_DEPTH, L"a document of {1} bits a channel, which porvane-host cannot read: save it at 8 or 16 bits",
+  L"1 チャンネル {1} ビットの画像は読めません。8 ビットか 16 ビットにして保存し直してください")
+M(LAYERED_CANVAS_TOO_LARGE, L"a damaged .psd: it says it is {1} pixels on a side, more than a .psd can be ({2})",
+  L"壊れた .psd です（一辺が {1} ピクセルとありますが、.psd は {2} ピクセルまでです）")
+M(LAYERED_TRUNCATED, L"a damaged .psd: the file ends too soon (was it copied or downloaded whole?)",
+  L"壊れた .psd です（ファイルが途中で終わっています。最後までコピーやダウンロードができているか確かめてください）")
+M(LAYERED_DAMAGED, L"a damaged .psd: its sizes do not add up", L"壊れた .psd です（中の大きさが合いません）")
+M(LAYERED_COMPRESSION, L"a .psd compressed in a way porvane-host cannot read (compression {1})",
+  L"porvane-host の読めない圧縮（圧縮の種類 {1}）の .psd です")
+M(LAYERED_GROUPS_TOO_DEEP, L"groups inside groups more than {1} deep, which porvane-host cannot read: ungroup some",
+  L"グループの中のグループが {1} 段より深いので読めません。グループをいくつか解除してください")
+M(LAYERED_NO_MERGED_PICTURE,
+  L"this .psd was saved without a picture of all its layers together (in Photoshop, save it with Maximize "
+  L"Compatibility on); doll reads its layers",
+  L"この .psd にはレイヤーを全部重ねた画像が保存されていません（Photoshop では「互換性を優先」をオンにして"
+  L"保存してください）。doll ならレイヤーから読めます")
+M(PSD_NOTE_HIDDEN, L"{1}: hidden, left out", L"{1}: 非表示なので入れません")
+M(PSD_NOTE_ADJUSTMENT, L"{1}: an adjustment or fill layer, left out", L"{1}: 調整レイヤーか塗りつぶしレイヤーなので入れません")
+M(PSD_NOTE_BASE_NOT_DRAWN, L"{1}: clipped to a layer that is left out, so left out too",
+  L"{1}: クリッピング先のレイヤーが入らないので、これも入れません")
+M(PSD_NOTE_BLEND_MODE,
+  L"{1}: drawn in Normal mode instead of {2}, as KiSS has no other: merge it into the layer below to keep its look",
+  L"{1}: 描画モード「{2}」ではなく「通常」で描きます（KiSS にはほかのモードがありません）。見た目を保つには、"
+  L"下のレイヤーと結合してください")
+M(PSD_NOTE_EFFECTS, L"{1}: drawn without its layer effects (shadows, strokes, glows): rasterize them to keep them",
+  L"{1}: レイヤー効果（ドロップシャドウ・境界線・光彩など）なしで描きます。残すにはラスタライズしてください")
+M(PSD_BLEND_DISSOLVE, L"Dissolve", L"ディザ合成")
+M(PSD_BLEND_DARKEN, L"Darken", L"比較（暗）")
+M(PSD_BLEND_MULTIPLY, L"Multiply", L"乗算")
+M(PSD_BLEND_COLOUR_BURN, L"Color Burn", L"焼き込みカラー")
+M(PSD_BLEND_LINEAR_BURN, L"Linear Burn", L"焼き込み（リニア）")
+M(PSD_BLEND_DARKER_COLOUR, L"Darker Color", L"カラー比較（暗）")
+M(PSD_BLEND_LIGHTEN, L"Lighten", L"比較（明）")
+M(PSD_BLEND_SCREEN, L"Screen", L"スクリーン")
+M(PSD_BLEND_COLOUR_DODGE, L"Color Dodge", L"覆い焼きカラー")
+M(PSD_BLEND_LINEAR_DODGE, L"Linear Dodge (Add)", L"覆い焼き（リニア）・加算")
+M(PSD_BLEND_LIGHTER_COLOUR, L"Lighter Color", L"カラー比較（明）")
+M(PSD_BLEND_OVERLAY, L"Overlay", L"オーバーレイ")
+M(PSD_BLEND_SOFT_LIGHT, L"Soft Light", L"ソフトライト")
+M(PSD_BLEND_HARD_LIGHT, L"Hard Light", L"ハードライト")
+M(PSD_BLEND_VIVID_LIGHT, L"Vivid Light", L"ビビッドライト")
+M(PSD_BLEND_LINEAR_LIGHT, L"Linear Light", L"リニアライト")
+M(PSD_BLEND_PIN_LIGHT, L"Pin Light", L"ピンライト")
+M(PSD_BLEND_HARD_MIX, L"Hard Mix", L"ハードミックス")
+M(PSD_BLEND_DIFFERENCE, L"Difference", L"差の絶対値")
+M(PSD_BLEND_EXCLUSION, L"Exclusion", L"除外")
+M(PSD_BLEND_SUBTRACT, L"Subtract", L"減算")
+M(PSD_BLEND_DIVIDE, L"Divide", L"除算")
+M(PSD_BLEND_HUE, L"Hue", L"色相")
+M(PSD_BLEND_SATURATION, L"Saturation", L"彩度")
+M(PSD_BLEND_COLOUR, L"Color", L"カラー")
+M(PSD_BLEND_LUMINOSITY, L"Luminosity", L"輝度")
+M(PSD_BLEND_OTHER, L"another blend mode", L"ほかの描画モード")
 
 // --- Why a file was not written ---------------------------------------------
 M(FOLDER_MISSING, L"its folder {1} does not exist", L"保存先のフォルダー {1} がありません")

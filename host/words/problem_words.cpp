@@ -3,6 +3,21 @@
 
 #include "../../cel/cel_format.h"
 #include "../handover/kiss_output.h"
+#include "../pictures/psd_format.h"
+
+// A document's colour mode, as the document's program names it.
+static std::wstring colourModeName(int64_t mode)
+{
+    switch (mode) {
+    case PSD_MODE_BITMAP: return text(MSG_PSD_MODE_BITMAP);
+    case PSD_MODE_INDEXED: return text(MSG_PSD_MODE_INDEXED);
+    case PSD_MODE_CMYK: return text(MSG_PSD_MODE_CMYK);
+    case PSD_MODE_MULTICHANNEL: return text(MSG_PSD_MODE_MULTICHANNEL);
+    case PSD_MODE_DUOTONE: return text(MSG_PSD_MODE_DUOTONE);
+    case PSD_MODE_LAB: return text(MSG_PSD_MODE_LAB);
+    default: return text(MSG_PSD_MODE_OTHER);
+    }
+}
 
 std::wstring inWords(const PictureProblem& problem)
 {
@@ -42,6 +57,17 @@ std::wstring inWords(const PictureProblem& problem)
     case BMP_PIXELS_IN_HEADER: return text(MSG_BMP_PIXELS_IN_HEADER);
     case BMP_SHORT_PIXELS: return text(MSG_BMP_SHORT_PIXELS);
     case BMP_RUN_LENGTH_ENDS: return text(MSG_BMP_RUN_LENGTH_ENDS);
+    case LAYERED_LARGE_DOCUMENT: return text(MSG_LAYERED_LARGE_DOCUMENT);
+    case LAYERED_UNKNOWN_VERSION: return text(MSG_LAYERED_UNKNOWN_VERSION, {first});
+    case LAYERED_COLOUR_MODE: return text(MSG_LAYERED_COLOUR_MODE, {colourModeName(problem.number)});
+    case LAYERED_DEPTH: return text(MSG_LAYERED_DEPTH, {first});
+    case LAYERED_CANVAS_TOO_LARGE: return text(MSG_LAYERED_CANVAS_TOO_LARGE, {groupedNumber(problem.number),
+                                                                             groupedNumber(PSD_MAX_SIDE)});
+    case LAYERED_TRUNCATED: return text(MSG_LAYERED_TRUNCATED);
+    case LAYERED_DAMAGED: return text(MSG_LAYERED_DAMAGED);
+    case LAYERED_COMPRESSION: return text(MSG_LAYERED_COMPRESSION, {first});
+    case LAYERED_GROUPS_TOO_DEEP: return text(MSG_LAYERED_GROUPS_TOO_DEEP, {first});
+    case LAYERED_NO_MERGED_PICTURE: return text(MSG_LAYERED_NO_MERGED_PICTURE);
     case TRANSPARENT_NO_TABLE: return text(MSG_TRANSPARENT_NO_TABLE, {first});
     case TRANSPARENT_NO_ENTRY: return text(MSG_TRANSPARENT_NO_ENTRY, {first, number(problem.second)});
     }

@@ -14,6 +14,7 @@
 #include "kiss_names.h"
 #include "kiss_picture.h"
 #include "native_test_support.h"
+#include "../../host/doll/dress_up_layout.h"
 
 namespace {
 
@@ -123,11 +124,13 @@ TEST(KissFiles, DollsTheDollCommandMakesPassTheCheckAndDrawAsTheLayersStack)
         EXPECT_TRUE(checkDoll("doll.cnf", cnf, fetch).empty());
         KissPicture set;
         ASSERT_EQ(drawSet(cnf, 0, fetch, &set), KISS_FINE);
-        ASSERT_EQ(set.width, 6);
+        // The drawing, and beside it the column the dress-up set lays the hat in.
+        const int width = 6 + DRESS_UP_GAP + 2;
+        ASSERT_EQ(set.width, width);
         ASSERT_EQ(set.height, 4);
         for (int y = 0; y < 4; ++y)
             for (int x = 0; x < 6; ++x)
-                EXPECT_EQ(Bytes(&set.rgba[4 * (y * 6 + x)], &set.rgba[4 * (y * 6 + x)] + 4),
+                EXPECT_EQ(Bytes(&set.rgba[4 * (y * width + x)], &set.rgba[4 * (y * width + x)] + 4),
                           Bytes(row.expected[y][x], row.expected[y][x] + 4))
                     << x << "," << y;
     }

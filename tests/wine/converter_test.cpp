@@ -71,13 +71,22 @@ HostRun runHost(const std::vector<std::string>& arguments, const std::string& fo
     BOOL started = CreateProcessW(NULL, line.data(), NULL, NULL, TRUE, 0, NULL, wide(folder).c_str(), &startup, &process);
     CloseHandle(writeEnd);
     if (started) {
+        // The output is read while the program runs and once more after it
+        // ends: waiting for the pipe's end instead would wait on every
+        // process that holds its other end, which Wine's console helpers may
+        // do well after the program itself has ended.
         char chunk[4096];
-        DWORD got = 0;
-        while (ReadFile(readEnd, chunk, sizeof chunk, &got, NULL) && got > 0)
-            for (DWORD i = 0; i < got; ++i)
-                if (chunk[i] != '\r')  // lines end in CR LF, as Windows programs write them
-                    run.output += chunk[i];
-        WaitForSingleObject(process.hProcess, INFINITE);
+        auto drain = [&] {
+            DWORD waiting = 0, got = 0;
+            while (PeekNamedPipe(readEnd, NULL, 0, NULL, &waiting, NULL) && waiting > 0 &&
+                   ReadFile(readEnd, chunk, sizeof chunk, &got, NULL) && got > 0)
+                for (DWORD i = 0; i < got; ++i)
+                    if (chunk[i] != '\r')  // lines end in CR LF, as Windows programs write them
+                        run.output += chunk[i];
+        };
+        while (WaitForSingleObject(process.hProcess, 20) == WAIT_TIMEOUT)
+            drain();
+        drain();
         GetExitCodeProcess(process.hProcess, &run.status);
         CloseHandle(process.hThread);
         CloseHandle(process.hProcess);
@@ -103,6 +112,20 @@ bool writeFileU(const std::string& path, const std::vector<uint8_t>& bytes)
     DWORD written = 0;
     bool ok = WriteFile(file, bytes.data(), (DWORD)bytes.size(), &written, NULL) && written == bytes.size();
     return CloseHandle(file) && ok;
+}
+
+// A file's bytes by its UTF-8 name; empty when it cannot be read.
+std::string readFileU(const std::string& path)
+{
+    HANDLE file = CreateFileW(wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    std::string bytes;
+    char chunk[4096];
+    DWORD got = 0;
+    while (file != INVALID_HANDLE_VALUE && ReadFile(file, chunk, sizeof chunk, &got, NULL) && got > 0)
+        bytes.append(chunk, got);
+    if (file != INVALID_HANDLE_VALUE)
+        CloseHandle(file);
+    return bytes;
 }
 
 ::testing::AssertionResult holds(const std::string& path, const std::vector<uint8_t>& expected)
@@ -685,9 +708,10 @@ TEST_F(Converter, DroppedPicturesAreSavedBesideThemselvesWithPalettes)
     ASSERT_TRUE(writeFileU(scratch.path("odd.cel"), bmp));  // a BMP under a cel's name
     HostRun run = runHost({scratch.path("face.bmp"), scratch.path("odd.cel")}, scratch.folder);
     EXPECT_EQ(run.status, 0u);
-    EXPECT_EQ(run.output, "[1/1] " + scratch.path("face.bmp") + " -> " + scratch.path("face.cel") +
-                              "  3 x 3, 8-bit cel and palette " + scratch.path("face.kcf") +
-                              "\n1 picture converted; 1 KiSS file skipped.\n");
+    // Given by their full names, as Explorer gives them, the pictures' lines
+    // name them within their folder, said once.
+    EXPECT_EQ(run.output, "in " + scratch.folder + ":\n[1/1] face.bmp -> face.cel  3 x 3, 8-bit cel and palette face.kcf"
+                          "\n1 picture converted; 1 KiSS file skipped.\n");
     EXPECT_TRUE(holds(scratch.path("face.cel"), expectedKissFile(face, MARK_CEL)));
     EXPECT_TRUE(holds(scratch.path("face.kcf"), expectedPalette(table)));
     EXPECT_TRUE(holds(scratch.path("odd.cel"), bmp));
@@ -842,7 +866,11 @@ TEST_F(Converter, PartsShareOnePalette)
 
 // A drawing's layers, bottom first, become a KiSS set: each layer that shows
 // a cel cropped to its visible part, placed where it lay, the front one
-// first in the configuration; its own palette or one shared by all.
+// first in the configuration, the body fixed; a recoloured layer a palette
+// group of its original, shown in a set of its own; one more set to dress
+// up; its own palette or one shared by all. A second run keeps the
+// configuration she edited; one that cannot write a file leaves the set as
+// it was.
 TEST_F(Converter, LayersBecomeAKissSet)
 {
     const uint32_t skin = 0xFFF0C8A0u, cloth = 0xFF3060C0u;
@@ -855,83 +883,118 @@ TEST_F(Converter, LayersBecomeAKissSet)
         }
     ASSERT_TRUE(writeFileU(scratch.path("Body.png"), pngFile(6, 5, 8, 6, body)));
     ASSERT_TRUE(writeFileU(scratch.path("empty.png"), pngFile(6, 5, 8, 6, std::vector<std::vector<uint8_t>>(5, body[0]))));
-    const std::vector<uint8_t> plte = {0, 0, 0, 200, 0, 0, 0, 0, 200};
     std::vector<std::vector<uint8_t>> hat(5, std::vector<uint8_t>(6, 0));
     hat[0] = {0, 0, 1, 2, 1, 0};
-    ASSERT_TRUE(writeFileU(scratch.path("hat.png"), pngFile(6, 5, 8, 3, hat, plte, {0})));
+    ASSERT_TRUE(writeFileU(scratch.path("hat.png"), pngFile(6, 5, 8, 3, hat, {0, 0, 0, 200, 0, 0, 0, 0, 200}, {0})));
+    ASSERT_TRUE(writeFileU(scratch.path("hat-green.png"), pngFile(6, 5, 8, 3, hat, {0, 0, 0, 0, 150, 0, 0, 90, 0}, {0})));
 
     struct Case {
         std::vector<std::string> options;
         std::string cnf, palette;  // in the set
         uint32_t background;
-        std::string lines;         // after the layers' lines
+        std::string before;        // lines before the layers'
         std::string set;           // the folder
     };
     const Case cases[] = {
         {{}, "doll.cnf", "hat.kcf", 0xFFFFFF, "", "set"},
-        {{"--shared-palette", "Shared Colours.kcf", "--background", "102030", "--cnf", "My Doll.cnf"}, "mydoll.cnf",
-         "sharedco.kcf", 0x102030, "shared palette set2\\sharedco.kcf: 4 colours, each exactly as in the parts\n",
+        {{"--shared-palette", "Shared Colours.kcf", "--background", "#102030", "--cnf", "My Doll.cnf"}, "mydoll.cnf",
+         "sharedco.kcf", 0x102030,
+         "My Doll.cnf is named mydoll.cnf in the set, as viewers need names of at most eight letters of ASCII: spaces "
+         "and characters other than letters, digits, - and _ left out\n"
+         "Shared Colours.kcf is named sharedco.kcf in the set, as viewers need names of at most eight letters of "
+         "ASCII: spaces and characters other than letters, digits, - and _ left out, shortened\n"
+         "shared palette set2\\sharedco.kcf: 4 colours, each exactly as in the parts\n",
          "set2"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.cnf);
-        std::vector<std::string> arguments = {"doll", "Body.png", "empty.png", "hat.png", "--to", c.set};
+        std::vector<std::string> arguments = {"doll", "Body.png", "empty.png", "hat.png", "hat-green.png", "--to", c.set};
         arguments.insert(arguments.end(), c.options.begin(), c.options.end());
         HostRun run = runHost(arguments, scratch.folder);
         EXPECT_EQ(run.status, 0u);
         const bool shared = !c.options.empty();
+        const std::string cel8 = shared ? "8-bit cel on the shared palette" : "8-bit cel and palette " + c.set + "\\hat.kcf";
         EXPECT_EQ(run.output,
-                  "[1/3] Body.png -> " + c.set + "\\body.cel  2 x 3, " +
-                      std::string(shared ? "8-bit cel" : "32-bit cel: full colour") + ", placed at 1, 1\n"
-                      "[2/3] empty.png: nothing in it shows, so it is left out\n"
-                      "[3/3] hat.png -> " + c.set + "\\hat.cel  3 x 1, 8-bit cel, placed at 2, 0" +
-                      (shared ? "" : " and palette " + c.set + "\\hat.kcf") + "\n" + c.lines + "set " + c.set + "\\" + c.cnf +
-                      ": 2 cels on a playfield of 6 x 5\n");
-        HANDLE file = CreateFileW(wide(scratch.path(c.set + "\\" + c.cnf)).c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
-        char text[1024] = "";
-        DWORD got = 0;
-        ReadFile(file, text, sizeof text - 1, &got, NULL);
-        CloseHandle(file);
-        EXPECT_EQ(std::string(text, got),
-                  "; A KiSS set made by porvane-host from 2 layers. Objects are listed front first, as viewers draw "
-                  "them.\r\n(6,5)\r\n[0\r\n%" + c.palette + "\r\n#0 hat.cel *0 :0 ; hat.png\r\n#1 body.cel *0 :0 ; "
-                  "Body.png\r\n$0 2,0 1,1\r\n");
+                  c.before + "[1/4] Body.png -> " + c.set + "\\body.cel  2 x 3, " +
+                      std::string(shared ? "8-bit cel on the shared palette" : "32-bit cel: full colour") +
+                      ", placed at 1, 1 and fixed there: the body, which stays put\n"
+                      "[2/4] empty.png: nothing in it shows, so it is left out\n"
+                      "[3/4] hat.png -> " + c.set + "\\hat.cel  3 x 1, " + cel8 + ", placed at 2, 0\n"
+                      "[4/4] hat-green.png: hat in other colours: no cel of its own, palette group 1, shown in set 1\n"
+                      "set " + c.set + "\\" + c.cnf + ": 2 cels on a playfield of 17 x 5\n"
+                      "sets 0 to 1 show the doll as drawn, each in its palette group's colours\n"
+                      "set 2 keeps the body in place and lays the other parts beside it, to put on\n");
+        const std::string cnf = readFileU(scratch.path(c.set + "\\" + c.cnf));
+        EXPECT_EQ(cnf.substr(0, cnf.find("; made by porvane-host: ")),
+                  "; A KiSS set made by porvane-host from 4 layers.\r\n"
+                  "; Objects are listed front first, as viewers draw them.\r\n(17,5)\r\n[0\r\n%" + c.palette + "\r\n"
+                  "#0 hat.cel *0 ; hat\r\n#1.9999 body.cel *0 ; Body\r\n"
+                  "; set 0: the doll as drawn, palette group 0\r\n$0 2,0 1,1\r\n"
+                  "; set 1: the doll as drawn, palette group 1: hat-green\r\n$1 2,0 1,1\r\n"
+                  "; set 2: the body in place, the other parts beside it to put on\r\n$0 14,0 1,1\r\n");
         Names expected = {"body.cel", c.cnf, "hat.cel", c.palette};
         std::sort(expected.begin(), expected.end());
         EXPECT_EQ(entries(scratch.path(c.set)), expected);
 
-        // The cels, read through the palette: colour 0 is the background.
-        std::vector<uint8_t> palette(800), cel(64);
-        file = CreateFileW(wide(scratch.path(c.set + "\\" + c.palette)).c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
-        ReadFile(file, palette.data(), 800, &got, NULL);
-        CloseHandle(file);
-        auto colour = [&](uint8_t index) {
-            return (uint32_t)palette[32 + 3 * index] << 16 | palette[33 + 3 * index] << 8 | palette[34 + 3 * index];
+        // The cels, read through the palette's two groups: colour 0 is the
+        // background, the hat red and blue in group 0, green in group 1.
+        const std::string palette = readFileU(scratch.path(c.set + "\\" + c.palette));
+        ASSERT_EQ(palette.size(), 32u + 2 * 768);
+        EXPECT_EQ(palette[10], 2);  // groups
+        auto colour = [&](int group, uint8_t index) {
+            const uint8_t* p = (const uint8_t*)palette.data() + 32 + 768 * group + 3 * index;
+            return (uint32_t)p[0] << 16 | p[1] << 8 | p[2];
         };
-        EXPECT_EQ(colour(0), c.background);
+        EXPECT_EQ(colour(0, 0), c.background);
+        EXPECT_EQ(colour(1, 0), c.background);
         const struct {
             const char* name;
             int depth, width, height;
-            std::vector<uint32_t> pixels;
-        } cels[] = {{"hat.cel", 8, 3, 1, {0xC80000u, 0x0000C8u, 0xC80000u}},
-                    {"body.cel", shared ? 8 : 32, 2, 3, {skin, skin, skin, skin, cloth, cloth}}};
-        for (const auto& expected : cels) {
-            SCOPED_TRACE(expected.name);
-            file = CreateFileW(wide(scratch.path(c.set + "\\" + expected.name)).c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
-            ReadFile(file, cel.data(), (DWORD)cel.size(), &got, NULL);
-            CloseHandle(file);
-            const int bytes = expected.depth / 8;
-            ASSERT_EQ(got, 32u + bytes * expected.pixels.size());
+            std::vector<uint32_t> pixels, recoloured;
+        } cels[] = {{"hat.cel", 8, 3, 1, {0xC80000u, 0x0000C8u, 0xC80000u}, {0x009600u, 0x005A00u, 0x009600u}},
+                    {"body.cel", shared ? 8 : 32, 2, 3, {skin, skin, skin, skin, cloth, cloth}, {}}};
+        for (const auto& want : cels) {
+            SCOPED_TRACE(want.name);
+            const std::string cel = readFileU(scratch.path(c.set + "\\" + want.name));
+            const int bytes = want.depth / 8;
+            ASSERT_EQ(cel.size(), 32u + bytes * want.pixels.size());
             EXPECT_EQ(std::vector<uint8_t>(cel.begin() + 5, cel.begin() + 12),
-                      (std::vector<uint8_t>{(uint8_t)expected.depth, 0, 0, (uint8_t)expected.width, 0,
-                                            (uint8_t)expected.height, 0}));
-            for (size_t i = 0; i < expected.pixels.size(); ++i) {
-                const uint8_t* p = &cel[32 + bytes * i];
-                const uint32_t seen = bytes == 1 ? (p[0] != 0 ? colour(p[0]) : ~0u) : (uint32_t)p[3] << 24 | p[2] << 16 | p[1] << 8 | p[0];
-                EXPECT_EQ(seen, bytes == 1 ? expected.pixels[i] & 0xFFFFFFu : expected.pixels[i]) << "pixel " << i;
+                      (std::vector<uint8_t>{(uint8_t)want.depth, 0, 0, (uint8_t)want.width, 0, (uint8_t)want.height, 0}));
+            for (size_t i = 0; i < want.pixels.size(); ++i) {
+                const uint8_t* p = (const uint8_t*)&cel[32 + bytes * i];
+                if (bytes == 1) {
+                    ASSERT_NE(p[0], 0) << "pixel " << i;
+                    EXPECT_EQ(colour(0, p[0]), want.pixels[i] & 0xFFFFFFu) << "pixel " << i;
+                    EXPECT_EQ(colour(1, p[0]), (want.recoloured.empty() ? want.pixels : want.recoloured)[i] & 0xFFFFFFu)
+                        << "pixel " << i;
+                } else {
+                    EXPECT_EQ((uint32_t)p[3] << 24 | p[2] << 16 | p[1] << 8 | p[0], want.pixels[i]) << "pixel " << i;
+                }
             }
         }
     }
+
+    // Run again into the first set after an edit of its configuration: the
+    // edit is kept beside the new set. Then a cel that cannot be replaced
+    // (read-only) is said once, before anything is written, and the set
+    // stays as it was.
+    const std::string edited = readFileU(scratch.path("set\\doll.cnf")) + "; my own line\r\n";
+    ASSERT_TRUE(writeFileU(scratch.path("set\\doll.cnf"), std::vector<uint8_t>(edited.begin(), edited.end())));
+    HostRun again = runHost({"doll", "Body.png", "hat.png", "--to", "set"}, scratch.folder);
+    EXPECT_EQ(again.status, 0u);
+    EXPECT_NE(again.output.find("set\\doll.cnf had been edited by hand, so it is kept as doll-edited.cnf\n"),
+              std::string::npos) << again.output;
+    EXPECT_EQ(readFileU(scratch.path("set\\doll-edited.cnf")), edited);
+    const Names before = entries(scratch.path("set"));
+    const std::string cnfBefore = readFileU(scratch.path("set\\doll.cnf"));
+    ASSERT_TRUE(SetFileAttributesW(wide(scratch.path("set\\body.cel")).c_str(), FILE_ATTRIBUTE_READONLY));
+    HostRun refused = runHost({"doll", "hat.png", "Body.png", "--to", "set"}, scratch.folder);
+    SetFileAttributesW(wide(scratch.path("set\\body.cel")).c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(refused.status, 1u);
+    EXPECT_EQ(refused.output, "no set written: set\\body.cel cannot be replaced: it is read-only: clear its read-only "
+                              "setting, or choose another name\n");
+    EXPECT_EQ(entries(scratch.path("set")), before);
+    EXPECT_EQ(readFileU(scratch.path("set\\doll.cnf")), cnfBefore);
 }
 
 // ---------------------------------------------------------------------------
