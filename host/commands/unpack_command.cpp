@@ -172,11 +172,12 @@ int unpackCommand(const UnpackRequest& request)
         say(counter + line);
     }
     if (cels.empty())
-        say(text(MSG_UNPACKED_NO_CELS));
+        say(text(MSG_SUMMARY_END, {text(MSG_UNPACKED_NO_CELS)}));
     else if (made == cels.size())
-        say(made == 1 ? text(MSG_UNPACKED_CELS_ONE) : text(MSG_UNPACKED_CELS_MANY, {number((long long)made)}));
+        say(text(MSG_SUMMARY_END, {made == 1 ? text(MSG_UNPACKED_CELS_ONE)
+                                             : text(MSG_UNPACKED_CELS_MANY, {number((long long)made)})}));
     else
-        say(text(MSG_UNPACKED_CELS_SOME, {number((long long)made), number((long long)cels.size()),
-                                           number((long long)(cels.size() - made))}));
+        say(text(MSG_SUMMARY_END, {text(MSG_UNPACKED_CELS_SOME, {number((long long)made), number((long long)cels.size()),
+                                                                 number((long long)(cels.size() - made))})}));
     return made == cels.size() && !cels.empty() ? 0 : 1;
 }
