@@ -16,6 +16,7 @@
 #include <stdio.h>
 #include <string.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 #include <wchar.h>
 #include <algorithm>
@@ -557,4 +558,45 @@ DWORD WINAPI GetFileSize(HANDLE handle, LPDWORD sizeHigh)
         *sizeHigh = (DWORD)((uint64_t)info.st_size >> 32);
     SetLastError(ERROR_SUCCESS);  // a size whose low part is INVALID_FILE_SIZE is no failure
     return (DWORD)info.st_size;
+}
+
+// FILETIME steps as a calendar time in UTC. Windows takes times up to the
+// year 30827; a POSIX time_t of 64 bits holds them all.
+BOOL WINAPI FileTimeToSystemTime(const FILETIME* fileTime, SYSTEMTIME* systemTime)
+{
+    if (NativePlatform::countCall("FileTimeToSystemTime"))
+        return FALSE;
+    const uint64_t steps = (uint64_t)fileTime->dwHighDateTime << 32 | fileTime->dwLowDateTime;
+    if (steps >= 0x8000000000000000ull)
+        return failWith(ERROR_INVALID_PARAMETER);
+    const time_t seconds = (time_t)(steps / 10000000u) - (time_t)11644473600ll;
+    struct tm calendar;
+    if (gmtime_r(&seconds, &calendar) == NULL)
+        return failWith(ERROR_INVALID_PARAMETER);
+    *systemTime = SYSTEMTIME{(WORD)(calendar.tm_year + 1900), (WORD)(calendar.tm_mon + 1), (WORD)calendar.tm_wday,
+                             (WORD)calendar.tm_mday, (WORD)calendar.tm_hour, (WORD)calendar.tm_min,
+                             (WORD)calendar.tm_sec, (WORD)(steps / 10000u % 1000u)};
+    return TRUE;
+}
+
+// The user's time zone is the process's (TZ), with the daylight saving of
+// the time's own date, as Windows applies it.
+BOOL WINAPI SystemTimeToTzSpecificLocalTime(const TIME_ZONE_INFORMATION* zone, const SYSTEMTIME* universal,
+                                            SYSTEMTIME* local)
+{
+    if (NativePlatform::countCall("SystemTimeToTzSpecificLocalTime"))
+        return FALSE;
+    if (zone != NULL)
+        return failWith(ERROR_INVALID_PARAMETER);  // only the user's own zone is modelled
+    struct tm calendar = {};
+    calendar.tm_year = universal->wYear - 1900, calendar.tm_mon = universal->wMonth - 1;
+    calendar.tm_mday = universal->wDay, calendar.tm_hour = universal->wHour;
+    calendar.tm_min = universal->wMinute, calendar.tm_sec = universal->wSecond;
+    const time_t seconds = timegm(&calendar);
+    if (localtime_r(&seconds, &calendar) == NULL)
+        return failWith(ERROR_INVALID_PARAMETER);
+    *local = SYSTEMTIME{(WORD)(calendar.tm_year + 1900), (WORD)(calendar.tm_mon + 1), (WORD)calendar.tm_wday,
+                        (WORD)calendar.tm_mday, (WORD)calendar.tm_hour, (WORD)calendar.tm_min,
+                        (WORD)calendar.tm_sec, universal->wMilliseconds};
+    return TRUE;
 }

@@ -71,3 +71,13 @@ BOOL WINAPI LocalUnlock(HLOCAL memory)
     --lockCount;
     return found->second.locks > 0;
 }
+
+LPVOID WINAPI GlobalLock(HGLOBAL memory)
+{
+    return LocalLock(memory);
+}
+
+BOOL WINAPI GlobalUnlock(HGLOBAL memory)
+{
+    return LocalUnlock(memory);
+}

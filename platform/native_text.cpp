@@ -41,9 +41,10 @@ LPSTR WINAPI CharPrevA(LPCSTR start, LPCSTR at)
 
 namespace {
 
+// The ANSI code page is 932, which may also be named by its number.
 const char* iconvName(UINT codePage)
 {
-    return codePage == CP_UTF8 ? "UTF-8" : codePage == CP_ACP ? "CP932" : nullptr;
+    return codePage == CP_UTF8 ? "UTF-8" : codePage == CP_ACP || codePage == 932 ? "CP932" : nullptr;
 }
 
 const char replacementCharacter[] = "\xEF\xBF\xBD";  // U+FFFD in UTF-8

@@ -61,6 +61,18 @@ typedef struct _FILETIME {
     DWORD dwHighDateTime;
 } FILETIME;
 
+typedef struct _SYSTEMTIME {
+    WORD wYear;
+    WORD wMonth;
+    WORD wDayOfWeek;
+    WORD wDay;
+    WORD wHour;
+    WORD wMinute;
+    WORD wSecond;
+    WORD wMilliseconds;
+} SYSTEMTIME;
+typedef struct _TIME_ZONE_INFORMATION TIME_ZONE_INFORMATION;  // only ever NULL: the user's own time zone
+
 typedef struct _BY_HANDLE_FILE_INFORMATION {
     DWORD dwFileAttributes;
     FILETIME ftCreationTime;
@@ -111,6 +123,8 @@ typedef struct _WIN32_FIND_DATAW {
 #define CREATE_ALWAYS 2
 #define OPEN_EXISTING 3
 #define FILE_ATTRIBUTE_READONLY 0x01
+#define FILE_ATTRIBUTE_HIDDEN 0x02
+#define FILE_ATTRIBUTE_SYSTEM 0x04
 #define FILE_ATTRIBUTE_DIRECTORY 0x10
 #define FILE_ATTRIBUTE_NORMAL 0x80
 #define INVALID_FILE_ATTRIBUTES ((DWORD)-1)
@@ -177,6 +191,10 @@ HLOCAL WINAPI LocalAlloc(UINT flags, SIZE_T bytes);
 HLOCAL WINAPI LocalFree(HLOCAL memory);
 LPVOID WINAPI LocalLock(HLOCAL memory);
 BOOL WINAPI LocalUnlock(HLOCAL memory);
+// Global memory is local memory, as in every 32-bit Windows.
+typedef HLOCAL HGLOBAL;
+LPVOID WINAPI GlobalLock(HGLOBAL memory);
+BOOL WINAPI GlobalUnlock(HGLOBAL memory);
 
 // Files
 HANDLE WINAPI CreateFileA(LPCSTR name, DWORD access, DWORD shareMode, LPSECURITY_ATTRIBUTES security,
@@ -207,6 +225,12 @@ BOOL WINAPI FindNextFileW(HANDLE search, LPWIN32_FIND_DATAW found);
 BOOL WINAPI FindClose(HANDLE search);
 DWORD WINAPI GetCurrentDirectoryW(DWORD length, LPWSTR buffer);
 BOOL WINAPI SetCurrentDirectoryW(LPCWSTR name);
+
+// A file's time (UTC, in FILETIME steps) as a calendar time, and that time
+// in the user's time zone, with the daylight saving of its own date.
+BOOL WINAPI FileTimeToSystemTime(const FILETIME* fileTime, SYSTEMTIME* systemTime);
+BOOL WINAPI SystemTimeToTzSpecificLocalTime(const TIME_ZONE_INFORMATION* zone, const SYSTEMTIME* universal,
+                                            SYSTEMTIME* local);
 
 // Errors, pauses and the one atomic operation
 DWORD WINAPI GetLastError(void);

@@ -35,6 +35,7 @@ struct DollRequest {
     uint32_t background = 0xFFFFFF;    // 0xRRGGBB
     bool dither = false;
     TransparencyChoice transparency;
+    std::wstring archive;              // --lzh NAME.lzh: the set also packed as one archive (pack_command.h)
 };
 
 // Returns the exit status: 0 when the set was made whole, 1 otherwise.

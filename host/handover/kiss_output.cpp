@@ -220,3 +220,14 @@ WriteProblem writeTextFile(const std::string& text, const std::wstring& path)
         return writeWholeFile(ansi->c_str(), (const uint8_t*)text.data(), (DWORD)text.size()) == KISS_WRITTEN;
     });
 }
+
+WriteProblem writeBytesFile(const uint8_t* bytes, size_t size, const std::wstring& path,
+                            const ProtectedFiles& protectedFiles)
+{
+    const uint64_t bytesToWrite = size;  // a size_t of 64 bits natively
+    if (bytesToWrite > 0xFFFFFFFFu)
+        return {WRITE_CANNOT_CREATE, path};
+    return writeNamed(path, protectedFiles, [&](std::string* ansi) {
+        return writeWholeFile(ansi->c_str(), bytes, (DWORD)size) == KISS_WRITTEN;
+    });
+}

@@ -1,8 +1,8 @@
 // What the converter writes, and the only way it writes: a cel through the
 // plug-in's CreatePicture, handed over as the host picture program hands it,
-// and a palette through the plug-in's own file writer (a temporary file
-// beside the destination, put in place only when complete). No file is
-// created any other way.
+// and a palette, a configuration, an archive or a picture through the
+// plug-in's own file writer (a temporary file beside the destination, put in
+// place only when complete). No file is created any other way.
 //
 // The plug-in takes ANSI paths. A destination whose name the ANSI code page
 // cannot hold (ハート♥.cel on Japanese Windows, 顔.cel on a Western one) is
@@ -60,5 +60,11 @@ std::string paletteFile(const std::vector<std::vector<uint32_t>>& groups);
 // Writes `text` as the file `path` through the plug-in's file writer: a KiSS
 // set's configuration. Returns what went wrong, if anything.
 WriteProblem writeTextFile(const std::string& text, const std::wstring& path);
+
+// Writes `size` bytes as the file `path` the same way: an LZH archive, a PNG
+// picture. A file of more than 4 GB cannot be written in one piece, and is
+// refused as one that cannot be created.
+WriteProblem writeBytesFile(const uint8_t* bytes, size_t size, const std::wstring& path,
+                            const ProtectedFiles& protectedFiles);
 
 #endif

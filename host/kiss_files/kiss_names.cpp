@@ -19,7 +19,6 @@ char asciiLower(char c)
     return c >= 'A' && c <= 'Z' ? (char)(c + ('a' - 'A')) : c;
 }
 
-const size_t BASE_CHARACTERS = 8, EXTENSION_CHARACTERS = 3;
 const char NAME_PUNCTUATION[] = "_~-&^!";
 
 }  // namespace
@@ -86,7 +85,7 @@ KissProblem kissNameProblem(const std::string& name, int64_t number[2])
         }
         ++(dot ? extension : base);
     }
-    if (base > BASE_CHARACTERS || extension > EXTENSION_CHARACTERS) {
+    if (base > KISS_NAME_BASE_CHARACTERS || extension > KISS_NAME_EXTENSION_CHARACTERS) {
         number[0] = (int64_t)base, number[1] = (int64_t)extension;
         return KISS_NAME_NOT_8_3;
     }

@@ -24,6 +24,9 @@
 
 #include "kiss_problems.h"
 
+// The longest good KiSS name: characters before the dot, and after it.
+const size_t KISS_NAME_BASE_CHARACTERS = 8, KISS_NAME_EXTENSION_CHARACTERS = 3;
+
 // Bytes of the character at `at` (before `end`): 2 for a lead byte followed
 // by a second byte, 1 otherwise (a lone lead byte counts as one).
 size_t sjisCharBytes(const char* at, const char* end);

@@ -6,6 +6,7 @@
 #include <set>
 
 #include "../../cel/cel_format.h"
+#include "../kiss_files/kiss_configuration.h"
 #include "../pictures/picture_list.h"
 #include "../pictures/read_picture.h"
 
@@ -17,6 +18,7 @@ unsigned bit(Command command)
 }
 
 const unsigned EXPORT = 1u << COMMAND_EXPORT, DOLL = 1u << COMMAND_DOLL;
+const unsigned PREVIEW = 1u << COMMAND_PREVIEW, UNPACK = 1u << COMMAND_UNPACK;
 
 enum OptionId {
     OPTION_TO,
@@ -28,10 +30,12 @@ enum OptionId {
     OPTION_STOP_AT_END,
     OPTION_CNF,
     OPTION_BACKGROUND,
+    OPTION_LZH,
+    OPTION_SET,
 };
 
 // What follows an option: nothing, a name, or a value read by the option.
-enum OptionValue { VALUE_NONE, VALUE_NAME, VALUE_TRANSPARENCY, VALUE_COLOUR };
+enum OptionValue { VALUE_NONE, VALUE_NAME, VALUE_TRANSPARENCY, VALUE_COLOUR, VALUE_SET };
 
 struct OptionRow {
     OptionId id;
@@ -43,7 +47,7 @@ struct OptionRow {
 
 // Every option of every command.
 const OptionRow OPTIONS[] = {
-    {OPTION_TO, L"--to", EXPORT | DOLL, VALUE_NAME, MSG_NEEDS_FOLDER_AFTER_TO},
+    {OPTION_TO, L"--to", EXPORT | DOLL | UNPACK, VALUE_NAME, MSG_NEEDS_FOLDER_AFTER_TO},
     {OPTION_PALETTE, L"--palette", EXPORT, VALUE_NONE, MSG_USAGE_PROBLEM},
     {OPTION_SHARED_PALETTE, L"--shared-palette", EXPORT | DOLL, VALUE_NAME, MSG_SHARED_PALETTE_NEEDS_NAME},
     {OPTION_DITHER, L"--dither", EXPORT | DOLL, VALUE_NONE, MSG_USAGE_PROBLEM},
@@ -52,6 +56,8 @@ const OptionRow OPTIONS[] = {
     {OPTION_STOP_AT_END, L"--stop-at-end", EXPORT, VALUE_NONE, MSG_USAGE_PROBLEM},
     {OPTION_CNF, L"--cnf", DOLL, VALUE_NAME, MSG_CNF_NEEDS_NAME},
     {OPTION_BACKGROUND, L"--background", DOLL, VALUE_COLOUR, MSG_BACKGROUND_TAKES},
+    {OPTION_LZH, L"--lzh", DOLL, VALUE_NAME, MSG_LZH_NEEDS_NAME},
+    {OPTION_SET, L"--set", PREVIEW, VALUE_SET, MSG_SET_TAKES},
 };
 
 struct CommandRow {
@@ -63,6 +69,8 @@ const CommandRow COMMANDS[] = {
     {COMMAND_HELP, L"--help"},   {COMMAND_HELP, L"help"},         {COMMAND_EXPORT, L"export"},
     {COMMAND_DOLL, L"doll"},     {COMMAND_INFO, L"info"},         {COMMAND_ABOUT, L"about"},
     {COMMAND_SETTINGS, L"settings"}, {COMMAND_PALETTE_MODE, L"palette-mode"},
+    {COMMAND_PACK, L"pack"},     {COMMAND_CHECK, L"check"},       {COMMAND_PREVIEW, L"preview"},
+    {COMMAND_UNPACK, L"unpack"},
 };
 
 UsageProblem usage(MessageId message, std::vector<std::wstring> inserts = {})
@@ -141,6 +149,23 @@ bool readColour(std::wstring value, uint32_t* colour)
     return true;
 }
 
+// A set's number, 0 to 9.
+bool readSet(const std::wstring& value, int* set)
+{
+    wchar_t* end = NULL;
+    const long number = wcstol(value.c_str(), &end, 10);
+    if (value.empty() || *end != L'\0' || number < 0 || number >= KISS_SETS)
+        return false;
+    *set = (int)number;
+    return true;
+}
+
+// The largest value an option takes, which its complaint names.
+std::wstring largestValue(const OptionRow& option)
+{
+    return number(option.id == OPTION_SET ? KISS_SETS - 1 : KISS_PALETTE_COLOURS - 1);
+}
+
 // Puts an option's value in its place. False when the value cannot be read.
 bool apply(const OptionRow& option, const std::wstring& value, Command command, HostRequest* request)
 {
@@ -148,7 +173,9 @@ bool apply(const OptionRow& option, const std::wstring& value, Command command, 
     DollRequest& doll = request->doll;
     const bool forDoll = command == COMMAND_DOLL;
     switch (option.id) {
-    case OPTION_TO: (forDoll ? doll.toFolder : convert.toFolder) = value; return true;
+    case OPTION_TO:
+        (command == COMMAND_UNPACK ? request->unpack.toFolder : forDoll ? doll.toFolder : convert.toFolder) = value;
+        return true;
     case OPTION_PALETTE: convert.palettes = true; return true;
     case OPTION_SHARED_PALETTE: (forDoll ? doll.sharedPalette : convert.sharedPalette) = value; return true;
     case OPTION_DITHER: (forDoll ? doll.dither : convert.dither) = true; return true;
@@ -157,11 +184,13 @@ bool apply(const OptionRow& option, const std::wstring& value, Command command, 
     case OPTION_STOP_AT_END: request->stopAt = 1; return true;
     case OPTION_CNF: doll.configuration = value; return true;
     case OPTION_BACKGROUND: return readColour(value, &doll.background);
+    case OPTION_LZH: doll.archive = value; return true;
+    case OPTION_SET: return readSet(value, &request->preview.set);
     }
     return false;
 }
 
-// The options and names after `export` or `doll`.
+// The options and names after a command that takes them.
 UsageProblem parseOptions(Command command, const std::wstring& word, const std::vector<std::wstring>& args,
                           HostRequest* request, std::vector<std::wstring>* names)
 {
@@ -186,11 +215,11 @@ UsageProblem parseOptions(Command command, const std::wstring& word, const std::
             // A value is never empty and never an option.
             if (i + 1 == args.size() || args[i + 1].empty() ||
                 (args[i + 1].compare(0, 2, L"--") == 0 && option->value == VALUE_NAME))
-                return usage(option->badValue, {i + 1 < args.size() ? args[i + 1] : L"", number(KISS_PALETTE_COLOURS - 1)});
+                return usage(option->badValue, {i + 1 < args.size() ? args[i + 1] : L"", largestValue(*option)});
             value = args[++i];
         }
         if (!apply(*option, value, command, request))
-            return usage(option->badValue, {value, number(KISS_PALETTE_COLOURS - 1)});
+            return usage(option->badValue, {value, largestValue(*option)});
     }
     return UsageProblem();
 }
@@ -232,6 +261,36 @@ UsageProblem parseDoll(const std::vector<std::wstring>& args, HostRequest* reque
         return usage(MSG_DOLL_NEEDS_LAYERS);
     if (request->doll.toFolder.empty())
         return usage(MSG_DOLL_NEEDS_TO);
+    return UsageProblem();
+}
+
+// pack FOLDER NAME.lzh, check DOLL, preview DOLL OUT.png [--set N], unpack DOLL --to FOLDER.
+UsageProblem parseDollFiles(Command command, const std::wstring& word, const std::vector<std::wstring>& args,
+                            HostRequest* request)
+{
+    std::vector<std::wstring> names;
+    UsageProblem problem = parseOptions(command, word, args, request, &names);
+    if (problem.found)
+        return problem;
+    switch (command) {
+    case COMMAND_PACK:
+        if (names.size() != 2)
+            return usage(MSG_PACK_TAKES);
+        request->pack = {names[0], names[1]};
+        break;
+    case COMMAND_PREVIEW:
+        if (names.size() != 2)
+            return usage(MSG_PREVIEW_TAKES);
+        request->preview.doll = names[0], request->preview.picture = names[1];
+        break;
+    default:  // check, unpack
+        if (names.size() != 1)
+            return usage(MSG_TAKES_ONE_DOLL, {word});
+        if (command == COMMAND_UNPACK && request->unpack.toFolder.empty())
+            return usage(MSG_UNPACK_NEEDS_TO);
+        (command == COMMAND_UNPACK ? request->unpack.doll : request->check.doll) = names[0];
+        break;
+    }
     return UsageProblem();
 }
 
@@ -280,6 +339,11 @@ UsageProblem parseCommandLine(const std::vector<std::wstring>& given, bool plugi
         return parseExport(args, request);
     case COMMAND_DOLL:
         return parseDoll(args, request);
+    case COMMAND_PACK:
+    case COMMAND_CHECK:
+    case COMMAND_PREVIEW:
+    case COMMAND_UNPACK:
+        return parseDollFiles(request->command, word, args, request);
     case COMMAND_PALETTE_MODE:
         if (!request->pluginFile.empty())
             return usage(MSG_PALETTE_MODE_NO_PLUGIN);

@@ -9,8 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "../commands/check_command.h"
 #include "../commands/doll_command.h"
 #include "../commands/export_command.h"
+#include "../commands/pack_command.h"
+#include "../commands/preview_command.h"
+#include "../commands/unpack_command.h"
 #include "../words/messages.h"
 
 enum Command {
@@ -23,6 +27,10 @@ enum Command {
     COMMAND_ABOUT,
     COMMAND_SETTINGS,
     COMMAND_PALETTE_MODE,
+    COMMAND_PACK,          // a finished doll: shared, checked, previewed, taken apart
+    COMMAND_CHECK,
+    COMMAND_PREVIEW,
+    COMMAND_UNPACK,
 };
 
 // What the command line asks for.
@@ -34,6 +42,10 @@ struct HostRequest {
     std::wstring destination;  // export's one-picture form: the name to save under; empty for a run of many
     LONG stopAt = -1;          // the one-picture form's progress report that answers "stop"; -1: none
     std::wstring paletteMode;  // palette-mode: L"on", L"off", or empty to show it
+    PackRequest pack;
+    CheckRequest check;
+    PreviewRequest preview;
+    UnpackRequest unpack;
 };
 
 // Why a command line cannot be taken: the message, and what it puts in.

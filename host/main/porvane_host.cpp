@@ -5,7 +5,9 @@
 // four identity strings, hands it pictures in movable memory handles, and
 // opens its About box and settings dialog as the host's menu does. It also
 // shows and sets the palette-mode setting, so that palette mode can be tried
-// without the dialog, and makes whole KiSS sets of a drawing's layers. The
+// without the dialog, and makes whole KiSS sets of a drawing's layers; a
+// finished doll it packs, checks, previews and takes apart, which needs no
+// plug-in (its files go through the writer the two share). The
 // command line is read in command_line.h; the help text
 // (words/message_table.h) lists the commands.
 //
@@ -16,10 +18,14 @@
 #include <string>
 #include <vector>
 
+#include "../commands/check_command.h"
 #include "../commands/doll_command.h"
 #include "../commands/dropped_command.h"
 #include "../commands/export_command.h"
+#include "../commands/pack_command.h"
 #include "../commands/plugin_commands.h"
+#include "../commands/preview_command.h"
+#include "../commands/unpack_command.h"
 #include "../handover/plugin_loader.h"
 #include "../pictures/picture_list.h"
 #include "../system/console_text.h"
@@ -74,6 +80,14 @@ static int run(HostRequest request)
         return 0;
     case COMMAND_PALETTE_MODE:
         return paletteMode(request.paletteMode);
+    case COMMAND_PACK:
+        return packCommand(request.pack);
+    case COMMAND_CHECK:
+        return checkCommand(request.check);
+    case COMMAND_PREVIEW:
+        return previewCommand(request.preview);
+    case COMMAND_UNPACK:
+        return unpackCommand(request.unpack);
     case COMMAND_DROPPED:
         // A word that names neither a command nor anything on the disk is a
         // mistyped command.

@@ -1,22 +1,8 @@
 #include "imaging_reader.h"
 
-#include <windows.h>
-#include <wincodec.h>
-
 #include <new>
 
-// ---------------------------------------------------------------------------
-
-// Releases a COM object at the end of the scope.
-template <typename Interface>
-struct Held {
-    Interface* p = NULL;
-    ~Held()
-    {
-        if (p != NULL)
-            p->Release();
-    }
-};
+#include "com_object.h"
 
 static int indexBitsOf(const WICPixelFormatGUID& format)
 {
@@ -78,8 +64,7 @@ int readWithImagingComponent(const uint8_t* file, size_t size, bool saysTranspar
                              int (*fits)(int64_t width, int64_t height, bool indexed, PictureProblem* problem),
                              DecodedPicture* picture, PictureProblem* problem)
 {
-    static const HRESULT initialised = CoInitializeEx(NULL, COINIT_APARTMENTTHREADED);
-    (void)initialised;  // S_FALSE or a thread already set up otherwise: the factory still works
+    startCom();
     Held<IWICImagingFactory> factory;
     if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, NULL, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
                                 (void**)&factory.p))) {

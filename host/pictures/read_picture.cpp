@@ -96,8 +96,7 @@ int decodePicture(const std::wstring& path, const uint8_t* file, size_t size, De
     return refuse(problem, hasPictureExtension(path) ? PICTURE_DAMAGED_START : PICTURE_NOT_A_PICTURE);
 }
 
-// Why a picture's file could not be read, from the error the system gave.
-static PictureProblemCode notOpened(DWORD error)
+PictureProblemCode notOpened(DWORD error)
 {
     switch (error) {
     case ERROR_FILE_NOT_FOUND:

@@ -7,6 +7,8 @@
 #ifndef PORVANE_READ_PICTURE_H
 #define PORVANE_READ_PICTURE_H
 
+#include <windows.h>
+
 #include <stddef.h>
 #include <stdint.h>
 
@@ -22,6 +24,10 @@ int readPicture(const std::wstring& path, DecodedPicture* picture, PictureProble
 // picture (named as one) from a file of another kind.
 int decodePicture(const std::wstring& path, const uint8_t* file, size_t size, DecodedPicture* picture,
                   PictureProblem* problem);
+
+// Why a file could not be read, from the error the system gave (any file:
+// the KiSS commands read configurations and archives with it too).
+PictureProblemCode notOpened(DWORD error);
 
 // True when the file name ends in an extension of a picture the converter
 // reads (.bmp, .png, .gif, .tif, .tiff, .jpg, .jpeg, .psd), in any case.

@@ -8,7 +8,12 @@
 
 #include <string>
 
-// `text` in `codePage` (CP_ACP or CP_UTF8). What the code page cannot hold
+// KiSS configurations and the names in LZH archives are Shift_JIS, code page
+// 932, whatever the user's own code page: the dolls and archivers are
+// Japanese.
+const UINT CP_SHIFT_JIS = 932;
+
+// `text` in `codePage` (CP_ACP, CP_SHIFT_JIS or CP_UTF8). What the code page cannot hold
 // becomes '?'; with `lost`, nothing is replaced by a look-alike either, and
 // `*lost` tells whether anything was.
 std::string encodeText(const std::wstring& text, UINT codePage, bool* lost = NULL);

@@ -68,7 +68,7 @@ M(HELP,
   L"      \"stop\" to one of the plug-in's progress reports, and shows them.\n"
   L"      e.g.  porvane-host export face.png face-new.cel\n"
   L"  porvane-host doll LAYER... --to FOLDER [--shared-palette NAME.kcf [--dither]] [--cnf NAME.cnf]\n"
-  L"                   [--background RRGGBB] [--transparent corner | N]\n"
+  L"                   [--background RRGGBB] [--transparent corner | N] [--lzh NAME.lzh]\n"
   L"  porvane-host doll DRAWING.psd --to FOLDER [...]\n"
   L"      Makes a KiSS doll of a drawing: its layers, pictures all of the drawing's size, given bottom\n"
   L"      first (a folder: its pictures in the order of the numbers their names start with, 01_body.png,\n"
@@ -76,9 +76,22 @@ M(HELP,
   L"      Each part becomes a cel cut to what shows, placed where it lay; the bottom one, the body, stays\n"
   L"      put. Layers drawn again in other colours become palette groups, one set each, and a last set\n"
   L"      lays the clothes beside the body. Names in the set are short ASCII (kana in romaji). Run it again\n"
-  L"      into the same folder: files you changed by hand are kept beside the new set.\n"
+  L"      into the same folder: files you changed by hand are kept beside the new set. --lzh NAME.lzh\n"
+  L"      also packs the set into one LZH file, as pack does.\n"
   L"      e.g.  porvane-host doll layers --to mydoll\n"
   L"            porvane-host doll drawing.psd --to mydoll --shared-palette doll.kcf\n"
+  L"  porvane-host pack FOLDER NAME.lzh\n"
+  L"      Packs the files of a set's folder into one LZH file, as dolls are passed around.\n"
+  L"      e.g.  porvane-host pack mydoll mydoll.lzh\n"
+  L"  porvane-host check DOLL\n"
+  L"      Checks a doll as viewers will read it. DOLL is its configuration (.cnf), its folder or its\n"
+  L"      LZH file. Each problem comes with its line and what viewers do with it.\n"
+  L"      e.g.  porvane-host check mydoll.lzh\n"
+  L"  porvane-host preview DOLL PICTURE.png [--set N]\n"
+  L"      Saves set N (set 0 unless given) as a viewer shows it when the doll opens, as a PNG picture.\n"
+  L"  porvane-host unpack DOLL --to FOLDER\n"
+  L"      Saves every cel of the doll in FOLDER as a PNG picture with its colours. A different picture\n"
+  L"      already there under the same name is kept as NAME-old.png.\n"
   L"  porvane-host PICTURE-OR-FOLDER...\n"
   L"      What dropping pictures or folders on porvane-host.exe does: a folder of a drawing's layers, or a\n"
   L"      .psd, becomes a doll in a new folder beside it (NAME-kiss); other pictures: export ... --palette.\n"
@@ -114,7 +127,7 @@ M(HELP,
   L"      プラグインの進行の知らせを表示し、そのどちらかに「中止」と答えます。\n"
   L"      例  porvane-host export face.png face-new.cel\n"
   L"  porvane-host doll レイヤー... --to フォルダー [--shared-palette 名前.kcf [--dither]] [--cnf 名前.cnf]\n"
-  L"                   [--background RRGGBB] [--transparent corner | 番号]\n"
+  L"                   [--background RRGGBB] [--transparent corner | 番号] [--lzh 名前.lzh]\n"
   L"  porvane-host doll 絵.psd --to フォルダー [...]\n"
   L"      絵から KiSS の人形を作ります。絵は、絵全体の大きさで保存したレイヤーの画像を下から順に書くか\n"
   L"      （フォルダーなら、ファイル名の最初の番号の順: 01_体.png、02_ドレス.png ...）、レイヤーのある .psd\n"
@@ -122,9 +135,22 @@ M(HELP,
   L"      だけのセルになり、元の位置に置かれます。一番下の部品（体）は動かないようにします。色違いに描いた\n"
   L"      レイヤーはパレットのグループになり、色ごとにセットができます。最後のセットでは服を体の横に並べます。\n"
   L"      セットの中の名前は短い半角英数字です（かなはローマ字にします）。同じフォルダーにもう一度作ると、\n"
-  L"      手で変更したファイルは新しいセットの横に残します。\n"
+  L"      手で変更したファイルは新しいセットの横に残します。--lzh 名前.lzh を付けると、pack と同じように\n"
+  L"      セットを 1 つの LZH ファイルにもまとめます。\n"
   L"      例  porvane-host doll layers --to mydoll\n"
   L"          porvane-host doll 絵.psd --to mydoll --shared-palette doll.kcf\n"
+  L"  porvane-host pack フォルダー 名前.lzh\n"
+  L"      セットのフォルダーのファイルを、人形を配るときのように 1 つの LZH ファイルにまとめます。\n"
+  L"      例  porvane-host pack mydoll mydoll.lzh\n"
+  L"  porvane-host check 人形\n"
+  L"      人形をビューアーと同じように読んで確かめます。人形には、設定ファイル（.cnf）か、その\n"
+  L"      フォルダーか、LZH ファイルを書きます。問題ごとに、その行と、ビューアーでどうなるかを表示します。\n"
+  L"      例  porvane-host check mydoll.lzh\n"
+  L"  porvane-host preview 人形 画像.png [--set 番号]\n"
+  L"      人形を開いたときにビューアーに表示されるセット（指定がなければセット 0）を、PNG 画像にします。\n"
+  L"  porvane-host unpack 人形 --to フォルダー\n"
+  L"      人形のセルをすべて、色の付いた PNG 画像にしてフォルダーに保存します。同じ名前の違う画像が\n"
+  L"      すでにあるときは、それを「名前-old.png」として残します。\n"
   L"  porvane-host 画像かフォルダー...\n"
   L"      porvane-host.exe に画像やフォルダーをドロップしたときと同じです。絵のレイヤーのフォルダーや .psd は、\n"
   L"      横の新しいフォルダー（名前-kiss）に人形を作ります。ほかの画像は export ... --palette と同じです。\n"
@@ -507,3 +533,249 @@ M(NAME_NOT_ALLOWED, L"the name has characters Windows does not allow in a file n
   L"ファイル名に使えない文字が入っています")
 M(STOPPED, L"stopped by the progress callback", L"進行の知らせで中止されました")
 M(PLUGIN_ANSWERED, L"the plug-in did not save it (it answered {1})", L"プラグインが保存しませんでした（結果 {1}）")
+
+// --- Finished dolls: pack, check, preview, unpack -----------------------------
+// The command lines
+M(PACK_TAKES, L"pack takes the set's folder and the name of the LZH file to make, as pack mydoll mydoll.lzh",
+  L"pack のあとには、セットのフォルダーと作る LZH ファイルの名前を、pack mydoll mydoll.lzh のように書いてください")
+M(TAKES_ONE_DOLL, L"{1} takes one doll: its configuration (.cnf), its folder or its LZH file",
+  L"{1} のあとには、人形を 1 つ（設定ファイル .cnf、そのフォルダー、または LZH ファイル）書いてください")
+M(PREVIEW_TAKES, L"preview takes a doll and the name of the PNG picture to make, as preview doll.cnf doll.png",
+  L"preview のあとには、人形と作る PNG 画像の名前を、preview doll.cnf doll.png のように書いてください")
+M(UNPACK_NEEDS_TO, L"unpack needs --to FOLDER: the folder the pictures go into",
+  L"unpack には --to フォルダー が必要です（画像を保存するフォルダーです）")
+M(SET_TAKES, L"--set takes a set's number from 0 to {2}, not {1}",
+  L"--set のあとには 0 から {2} までのセット番号を書いてください（{1} は使えません）")
+M(LZH_NEEDS_NAME, L"--lzh needs the LZH file's name after it", L"--lzh のあとに LZH ファイルの名前を書いてください")
+
+// Lines
+M(FILE_SAYS, L"{1}: {2}", L"{1}: {2}")
+M(NOT_WRITTEN, L"{1}: not written: {2}", L"{1}: 保存できません: {2}")
+M(DOLL_NOT_READ, L"{1}: not read: {2}", L"{1}: 読めません: {2}")
+M(DOLL_NO_CONFIGURATION, L"{1}: there is no configuration (.cnf) in it", L"{1}: 設定ファイル（.cnf）が入っていません")
+M(DOLL_NOT_A_DOLL, L"{1}: not a doll: give its configuration (.cnf), its folder or its LZH file",
+  L"{1}: 人形ではありません。設定ファイル（.cnf）か、そのフォルダーか、LZH ファイルを書いてください")
+M(PACKED_ONE, L"{1}: the one file of {2} ({3} bytes) packed into {4} bytes",
+  L"{1}: {2} のファイル 1 個（{3} バイト）を {4} バイトに圧縮しました")
+M(PACKED_MANY, L"{1}: the {2} files of {3} ({4} bytes) packed into {5} bytes",
+  L"{1}: {3} のファイル {2} 個（{4} バイト）を {5} バイトに圧縮しました")
+M(PACKED_FOLDERS_LEFT_OUT, L"{1}; the folders in it are left out: {2}", L"{1}。中のフォルダーは入れていません: {2}")
+M(KISS_FINDING_AT_LINE, L"{1}, line {2}: {3}", L"{1} の {2} 行目: {3}")
+M(KISS_FINDING_AT_LINE_ABOUT, L"{1}, line {2} ({3}): {4}", L"{1} の {2} 行目（{3}）: {4}")
+M(KISS_CHECK_SOUND, L"{1}: no problems found; the doll should open the same in every viewer",
+  L"{1}: 問題は見つかりませんでした。どのビューアーでも同じように開けるはずです")
+M(KISS_CHECK_FOUND_ONE, L"{1}: 1 problem found: {2}", L"{1}: 問題が 1 件見つかりました。{2}")
+M(KISS_CHECK_FOUND_MANY, L"{1}: {2} problems found: {3}", L"{1}: 問題が {2} 件見つかりました。{3}")
+M(KISS_WORST_REFUSES, L"viewers will not open the doll until it is fixed", L"直すまでは、ビューアーで開けません")
+M(KISS_WORST_MISSHOWS, L"viewers open the doll, but do not show it as it was made",
+  L"ビューアーで開けますが、作ったとおりには表示されません")
+M(KISS_WORST_SOME_VIEWERS, L"most viewers show it right, but some trip on it",
+  L"たいていのビューアーでは正しく表示されますが、うまく開けないビューアーもあります")
+M(KISS_NOT_CHECKED, L"{1}: not checked: {2}", L"{1}: 調べられませんでした: {2}")
+M(PREVIEW_WRITTEN, L"{1}: set {2} of {3}, {4} x {5}", L"{1}: {3} のセット {2}（{4} x {5}）")
+M(UNPACKED, L"{1} -> {2}  {3} x {4}", L"{1} -> {2}  {3} x {4}")
+M(UNPACKED_OLD_KEPT, L"{1}; the picture that was there is kept as {2}", L"{1}。前からあった画像は {2} として残しました")
+M(UNPACKED_ALREADY_THERE, L"{1} -> {2}  already there, the same picture", L"{1} -> {2}  同じ画像がすでにあります")
+M(NOT_UNPACKED, L"{1}: not made into a picture: {2}", L"{1}: 画像にできません: {2}")
+M(UNPACKED_CELS_ONE, L"1 cel made into a picture", L"1 枚のセルを画像にしました")
+M(UNPACKED_CELS_MANY, L"{1} cels made into pictures", L"{1} 枚のセルを画像にしました")
+M(UNPACKED_CELS_SOME, L"{1} of {2} cels made into pictures; {3} failed",
+  L"{2} 枚中 {1} 枚のセルを画像にしました（{3} 枚は失敗）")
+M(UNPACKED_NO_CELS, L"no cels to make into pictures", L"画像にするセルがありません")
+
+// Why a set's folder was not packed
+M(PACK_NO_SUCH_FOLDER, L"there is no folder {1}", L"フォルダー {1} がありません")
+M(PACK_NOT_A_FOLDER, L"{1} is a file, not a folder: give the set's folder",
+  L"{1} はフォルダーではなくファイルです。セットのフォルダーを書いてください")
+M(PACK_FOLDER_UNREADABLE, L"the folder {1} cannot be read: {2}", L"フォルダー {1} を読めません: {2}")
+M(PACK_FOLDER_EMPTY, L"the folder {1} holds no files", L"フォルダー {1} にファイルがありません")
+M(PACK_NAME_NOT_SHIFT_JIS,
+  L"the name {1} has characters an LZH file cannot hold (it holds letters, digits and Japanese): rename the file",
+  L"{1} という名前には、LZH ファイルに入れられない文字があります（入れられるのは英数字と日本語です）。"
+  L"ファイルの名前を変えてください")
+M(PACK_FILE_UNREADABLE, L"{1} cannot be read: {2}", L"{1} を読めません: {2}")
+M(PACK_ARCHIVE_IS_IN_SET, L"it is one of the set's own files: give the LZH file another name",
+  L"セットのファイルそのものです。LZH ファイルには別の名前を付けてください")
+
+// LZH archives: writing ({1}: the file of the set concerned)
+M(LZH_NAME_EMPTY, L"a file to pack has no name", L"名前のないファイルがあります")
+M(LZH_NAME_TOO_LONG, L"the name {1} is too long for an LZH file ({2} bytes at most)",
+  L"{1} は LZH ファイルに入れるには名前が長すぎます（{2} バイトまで）")
+M(LZH_NAME_NOT_PLAIN,
+  L"the name {1} cannot go into an LZH file: a set's files are named without folders, drive letters or control "
+  L"characters",
+  L"{1} という名前は LZH ファイルに入れられません（セットのファイル名には、フォルダー、ドライブ名、制御文字は使えません）")
+M(LZH_NAME_TWICE, L"{1} is there twice (names that differ only in capital letters are one name)",
+  L"{1} が 2 つあります（大文字と小文字の違いだけの名前は、同じ名前になります）")
+M(LZH_TIME_NOT_A_DATE, L"the date of {1} is not a real date", L"{1} の更新日時が正しい日付ではありません")
+M(LZH_FILE_TOO_LARGE, L"{1} is too large for an LZH file ({2} GB at most)",
+  L"{1} は LZH ファイルに入れるには大きすぎます（{2} GB まで）")
+M(LZH_TOO_MANY_FILES, L"there are too many files for one LZH file ({1} at most)",
+  L"1 つの LZH ファイルに入れるにはファイルが多すぎます（{1} 個まで）")
+M(LZH_ARCHIVE_TOO_LARGE, L"the files together are too large for one LZH file ({1} GB at most)",
+  L"ファイルを合わせると、1 つの LZH ファイルには大きすぎます（{1} GB まで）")
+// LZH archives: reading ({1}: the entry's name; {2}: its method or size)
+M(LZH_NOT_AN_ARCHIVE, L"it is not an LZH file", L"LZH ファイルではありません")
+M(LZH_TRUNCATED, L"the LZH file ends too early (perhaps its download did not finish)",
+  L"LZH ファイルが途中で切れています（ダウンロードが最後まで終わっていないのかもしれません）")
+M(LZH_TRUNCATED_AFTER, L"the LZH file ends too early, after {1} (perhaps its download did not finish)",
+  L"LZH ファイルが {1} のあとで切れています（ダウンロードが最後まで終わっていないのかもしれません）")
+M(LZH_HEADER_DAMAGED, L"the LZH file is damaged", L"LZH ファイルが壊れています")
+M(LZH_HEADER_DAMAGED_AFTER, L"the LZH file is damaged after {1}", L"LZH ファイルは {1} のあとが壊れています")
+M(LZH_HEADER_LEVEL_UNKNOWN, L"the LZH file was made in a form porvane cannot read: unpack it with an archiver",
+  L"この LZH ファイルは porvane では読めない形式です。解凍ソフトで展開してください")
+M(LZH_METHOD_UNSUPPORTED, L"{1} is packed in an old way ({2}) that porvane cannot unpack: unpack it with an archiver",
+  L"{1} は porvane では展開できない古い方式（{2}）で圧縮されています。解凍ソフトで展開してください")
+M(LZH_DATA_DAMAGED, L"{1} is damaged in the LZH file", L"{1} は LZH ファイルの中で壊れています")
+M(LZH_CRC_MISMATCH, L"{1} does not unpack to the file that was packed: the LZH file is damaged",
+  L"{1} を展開しても、圧縮したときのファイルに戻りません（LZH ファイルが壊れています）")
+M(LZH_ENTRY_TOO_LARGE, L"{1} is too large to read ({2} bytes)", L"{1} は大きすぎて読めません（{2} バイト）")
+M(LZH_TOTAL_TOO_LARGE, L"the LZH file holds more than porvane reads at once: {1} and the files after it were not read",
+  L"LZH ファイルの中身が多すぎて、一度には読みきれません。{1} から後ろのファイルは読んでいません")
+M(LZH_OUT_OF_MEMORY, L"not enough memory for the LZH file", L"LZH ファイルにはメモリーが足りません")
+
+// PNG pictures
+M(PNG_NO_IMAGING_COMPONENT, L"this Windows cannot make PNG pictures (its imaging component is missing)",
+  L"この Windows では PNG 画像を作れません（Windows の画像機能がありません）")
+M(PNG_NOT_ENCODED, L"Windows could not make it into a PNG picture", L"PNG 画像にできませんでした")
+
+// What the check finds, and what a viewer does with it. The files:
+M(KISS_FILE_MISSING, L"there is no such file beside the configuration: viewers leave this line out",
+  L"設定ファイルと同じ場所に、このファイルがありません。ビューアーはこの行を読み飛ばします")
+M(KISS_FILE_UNREADABLE, L"the file cannot be read: viewers leave this line out",
+  L"このファイルを読めません。ビューアーはこの行を読み飛ばします")
+M(KISS_FILE_TRUNCATED,
+  L"the file is damaged: it should hold {1} bytes but holds {2}; viewers leave it out or show it broken",
+  L"ファイルが壊れています（{1} バイトあるはずが、{2} バイトしかありません）。ビューアーでは表示されないか、崩れて表示されます")
+M(KISS_CEL_IS_NOT_A_CEL, L"this is a KiSS file, but not a cel (a palette, perhaps): viewers leave it out",
+  L"KiSS のファイルですが、セルではありません（パレットかもしれません）。ビューアーでは表示されません")
+M(KISS_CEL_UNKNOWN_DEPTH,
+  L"a cel of {1} bits a pixel, which viewers cannot show (they show 4, 8 and 32; 24 is porvane's own form): save it "
+  L"again as an 8-bit or a 32-bit cel",
+  L"1 ピクセル {1} ビットのセルは、ビューアーで表示できません（表示できるのは 4・8・32 ビットで、24 ビットは porvane "
+  L"独自の形式です）。8 ビットか 32 ビットのセルで保存し直してください")
+M(KISS_CEL_EMPTY, L"the cel is {1} x {2} pixels: it has nothing to show",
+  L"セルの大きさが {1} x {2} ピクセルなので、何も表示されません")
+M(KISS_PALETTE_IS_NOT_A_PALETTE,
+  L"this is a KiSS file, but not a palette (a cel, perhaps): the cels that use it do not get their colours",
+  L"KiSS のファイルですが、パレットではありません（セルかもしれません）。このパレットを使うセルは正しい色になりません")
+M(KISS_PALETTE_UNKNOWN_DEPTH, L"a palette of {1} bits a colour, which viewers cannot read (they read 12 and 24)",
+  L"1 色 {1} ビットのパレットは、ビューアーで読めません（読めるのは 12 ビットと 24 ビットです）")
+M(KISS_PALETTE_NO_COLOURS, L"the palette says it has no colours", L"パレットに色が 1 つもありません")
+// The lines of the configuration:
+M(KISS_LINE_TOO_LONG,
+  L"the line is {1} bytes long; viewers read at most {2}, and cut the line or put objects in the wrong place",
+  L"この行は {1} バイトあります。ビューアーが読めるのは {2} バイトまでなので、行が途中で切れたり、物が違う場所に"
+  L"置かれたりします")
+M(KISS_PLAYFIELD_UNREADABLE, L"the playfield is written (WIDTH,HEIGHT), as (448,320): viewers cannot read this line",
+  L"画面の大きさは (幅,高さ) と、たとえば (448,320) のように書きます。この行はビューアーが読めません")
+M(KISS_BORDER_UNREADABLE,
+  L"the border's colour is written [ and a colour number from 0 to {1}, as [0: viewers cannot read this line",
+  L"枠の色は [ のあとに 0〜{1} の色番号を、たとえば [0 のように書きます。この行はビューアーが読めません")
+M(KISS_CEL_LINE_UNREADABLE,
+  L"a cel line reads #OBJECT NAME.cel, then *PALETTE and :SETS if needed, as #3 hat.cel *0 :0 1; viewers leave out "
+  L"what they cannot read",
+  L"セルの行は「#オブジェクト番号 ファイル名.cel」と書き、必要なら「*パレット番号」と「:セット番号」を続けます"
+  L"（たとえば #3 hat.cel *0 :0 1）。読めない部分はビューアーが無視します")
+M(KISS_OBJECT_NUMBER_TOO_LARGE, L"object number {1} is past the largest viewers take ({2}): viewers leave the line out",
+  L"オブジェクト番号 {1} は大きすぎます（{2} までです）。ビューアーはこの行を読み飛ばします")
+M(KISS_FIX_TOO_LARGE, L"the fix value {1} is past the largest viewers take ({2})",
+  L"固定値 {1} は大きすぎます（{2} までです）")
+M(KISS_SET_OUT_OF_RANGE,
+  L"there is no set {1}: sets are 0 to {2}, written apart (:0 1 2); viewers leave it out or read each digit as a set",
+  L"セット {1} はありません。セットは 0〜{2} で、:0 1 2 のように離して書きます。ビューアーによって、無視されるか、"
+  L"数字 1 つずつが別のセットとして読まれます")
+M(KISS_NO_SETS_AFTER_COLON, L"':' with no set after it: one viewer shows this cel in no set, others in every set",
+  L"「:」のあとにセット番号がありません。ビューアーによって、このセルがどのセットにも出なかったり、すべてのセットに"
+  L"出たりします")
+M(KISS_SET_LINE_GROUP_UNREADABLE, L"a $ line starts with the palette group, as $0: viewers cannot read this one",
+  L"$ の行は、$0 のようにパレットグループの番号から書き始めます。この行はビューアーが読めません")
+M(KISS_SET_LINE_POSITION_UNREADABLE,
+  L"position {1} on this line cannot be read: write X,Y with no space, or *; viewers stop reading the line there",
+  L"この行の {1} 番目の位置が読めません。X,Y と空白を入れずに書くか、* にしてください。ビューアーはこの位置から"
+  L"後ろを読みません")
+M(KISS_TOO_MANY_SETS, L"this is set line {1}; viewers have {2} sets and ignore the rest",
+  L"これは {1} 本目のセットの行です。セットは {2} 個までなので、ここから後ろはビューアーに無視されます")
+M(KISS_FKISS_SYNTAX,
+  L"FKiSS, at character {1}: a parenthesis or quote that does not close, or text that is no command; viewers skip "
+  L"the line",
+  L"FKiSS の {1} 文字目: かっこや引用符が閉じていないか、命令ではない文字があります。ビューアーはこの行を読み飛ばします")
+M(KISS_FKISS_UNKNOWN_COMMAND,
+  L"FKiSS, at character {1}: a command this check does not know; viewers that do not know it skip the line",
+  L"FKiSS の {1} 文字目: この確認では知らない命令です。この命令を知らないビューアーは、この行を読み飛ばします")
+M(KISS_FKISS_NOT_LOWERCASE,
+  L"FKiSS, at character {1}: the command is not in lowercase; GnomeKiss and other strict viewers do not know it",
+  L"FKiSS の {1} 文字目: 命令が小文字で書かれていません。GnomeKiss など厳密なビューアーでは動きません")
+M(KISS_FKISS_BEFORE_EVENT_HANDLER,
+  L"this FKiSS line is above ;@EventHandler, so viewers skip it: put ;@EventHandler above the first FKiSS line",
+  L"この FKiSS の行は ;@EventHandler より前にあるので、ビューアーに無視されます。;@EventHandler を最初の FKiSS の"
+  L"行より前に置いてください")
+M(KISS_CEL_AFTER_EVENT_HANDLER,
+  L"a cel line below ;@EventHandler, which some viewers do not take: move the cel lines above the FKiSS part",
+  L"セルの行が ;@EventHandler より後ろにあります。読まないビューアーがあるので、FKiSS の部分より前に移してください")
+// The doll as a whole:
+M(KISS_NAME_NOT_ASCII,
+  L"character {1} of the name is not a plain letter or digit (Japanese, say): viewers leave the line out; name the "
+  L"file with letters, digits and _ ~ - & ^ ! only",
+  L"ファイル名の {1} 文字目が半角の英数字ではありません（日本語など）。ビューアーはこの行を読み飛ばします。名前には"
+  L"半角の英字・数字と _ ~ - & ^ ! だけを使ってください")
+M(KISS_NAME_CHARACTER,
+  L"character {1} of the name is not one KiSS names use, and some viewers cannot open the file: use letters, digits "
+  L"and _ ~ - & ^ ! only",
+  L"ファイル名の {1} 文字目は、KiSS のファイル名には使わない文字です。開けないビューアーがあるので、半角の英字・数字と"
+  L" _ ~ - & ^ ! だけを使ってください")
+M(KISS_NAME_NOT_8_3,
+  L"the name has {1} characters before the dot and {2} after; KiSS names have at most {3} and {4}, and older viewers "
+  L"and archivers do not find longer ones",
+  L"ファイル名が {1} 文字、拡張子が {2} 文字あります。KiSS のファイル名は名前 {3} 文字・拡張子 {4} 文字までで、"
+  L"それより長い名前は古いビューアーや解凍ソフトで見つからなくなります")
+M(KISS_NAME_CASE_DIFFERS,
+  L"the file is there only with other capital letters: viewers on Mac and Linux do not find it; spell the name the "
+  L"same in the file and in the configuration",
+  L"大文字と小文字の違う名前のファイルしかありません。Mac や Linux のビューアーでは見つからないので、ファイル名と"
+  L"設定ファイルの書き方をそろえてください")
+M(KISS_NO_CELS, L"the configuration names no cel: there is nothing to show",
+  L"設定ファイルにセルが 1 つも書かれていないので、何も表示されません")
+M(KISS_NO_PLAYFIELD, L"there is no playfield line (WIDTH,HEIGHT): viewers take {1} x {2} and cut off what lies outside",
+  L"画面の大きさの行 (幅,高さ) がありません。ビューアーは {1} x {2} として、はみ出した部分を表示しません")
+M(KISS_PLAYFIELD_TOO_LARGE, L"a playfield of {1} x {2} is larger than viewers can open (GnomeKiss stops)",
+  L"画面の大きさ {1} x {2} は大きすぎて、ビューアーで開けません（GnomeKiss は止まってしまいます）")
+M(KISS_NO_SUCH_PALETTE,
+  L"the cel names palette {1}, but the configuration lists {2} palettes, counted from 0: viewers colour it with "
+  L"palette 0",
+  L"セルにパレット {1} が指定されていますが、パレットは {2} 個しかありません（0 から数えます）。ビューアーはパレット 0 "
+  L"の色で表示します")
+M(KISS_COLOURS_BEYOND_PALETTE,
+  L"the cel uses colour number {1}, but its palette has {2} colours: viewers show those pixels black",
+  L"セルが色番号 {1} を使っていますが、パレットには {2} 色しかありません。その部分は黒く表示されます")
+M(KISS_PALETTE_COLOUR_COUNT,
+  L"the palette has {1} colours a group; viewers expect 16 or 256, and some cannot read others",
+  L"このパレットは 1 グループ {1} 色です。ビューアーが想定しているのは 16 色か 256 色で、それ以外は読めないビューアーも"
+  L"あります")
+M(KISS_PALETTE_GROUP_MISSING,
+  L"set {1} uses palette group {2}, but this palette has {3} groups: viewers show its first group's colours instead",
+  L"セット {1} はパレットグループ {2} を使いますが、このパレットには {3} グループしかありません。代わりに最初のグループの"
+  L"色で表示されます")
+M(KISS_NO_SET_LINES, L"there is no $ line: every object sits in the top left corner",
+  L"$ の行がないので、すべてのオブジェクトが左上の隅に置かれます")
+M(KISS_SET_SHORT_OF_POSITIONS,
+  L"set {1} gives {2} positions, but the objects that show in it need {3} (one for each object from 0 on): viewers "
+  L"put the others in the top left corner",
+  L"セット {1} の位置は {2} 個ですが、このセットに出るオブジェクトには {3} 個必要です（0 番から順に 1 つずつ）。"
+  L"足りない分は左上の隅に置かれます")
+M(KISS_OBJECT_NOT_PLACED,
+  L"object {1} shows in set {2}, but the set gives it * for a position: viewers put it in the top left corner",
+  L"オブジェクト {1} はセット {2} に出ますが、位置が * になっているので、左上の隅に置かれます")
+M(KISS_OBJECT_POSITIONED_NOT_DEFINED,
+  L"set {2} gives a position to object {1}, which no cel has: one viewer warns; take it away or write * there",
+  L"セット {2} にオブジェクト {1} の位置がありますが、そのオブジェクトのセルがありません。警告を出すビューアーがあるので、"
+  L"消すか * にしてください")
+M(KISS_CEL_LARGER_THAN_PLAYFIELD,
+  L"the cel is {1} x {2} pixels, larger than the playfield: it cannot be seen whole, and one viewer warns",
+  L"セルの大きさ {1} x {2} が画面より大きいので、全体は見えません。警告を出すビューアーもあります")
+// Preview and unpack:
+M(KISS_NO_SUCH_SET, L"there is no set {1}: its sets are 0 to {2}", L"セット {1} はありません（セットは 0〜{2} です）")
+M(KISS_PICTURE_TOO_LARGE, L"the playfield of {1} x {2} is too large to draw as one picture",
+  L"画面の大きさ {1} x {2} は大きすぎて、1 枚の画像にできません")
+M(KISS_CEL_NEEDS_PALETTE, L"it is a cel of colour numbers, and its palette cannot be read",
+  L"色番号のセルですが、パレットを読めません")

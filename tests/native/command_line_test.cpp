@@ -66,6 +66,22 @@ TEST(CommandLine, EachLineIsARequestOrAUsageProblem)
         {{L"convert", L"a.bmp"}, NONE, {},
          [](const HostRequest& r) { return r.command == COMMAND_DROPPED && r.convert.palettes && r.convert.pictures.size() == 2; }},
         {{L"--bogus"}, MSG_NO_SUCH_COMMAND, {L"--bogus"}, nullptr},
+        // A finished doll: packed, checked, previewed, taken apart.
+        {{L"doll", L"layers", L"--to", L"d", L"--lzh", L"d.lzh"}, NONE, {},
+         [](const HostRequest& r) { return r.doll.archive == L"d.lzh"; }},
+        {{L"pack", L"d", L"d.lzh"}, NONE, {},
+         [](const HostRequest& r) { return r.command == COMMAND_PACK && r.pack.folder == L"d" && r.pack.archive == L"d.lzh"; }},
+        {{L"pack", L"d"}, MSG_PACK_TAKES, {}, nullptr},
+        {{L"check", L"d.lzh"}, NONE, {}, [](const HostRequest& r) { return r.check.doll == L"d.lzh"; }},
+        {{L"check", L"a.cnf", L"b.cnf"}, MSG_TAKES_ONE_DOLL, {L"check"}, nullptr},
+        {{L"check", L"a.cnf", L"--to", L"x"}, MSG_DOES_NOT_TAKE, {L"check", L"--to"}, nullptr},
+        {{L"preview", L"d.cnf", L"d.png", L"--set", L"9"}, NONE, {},
+         [](const HostRequest& r) { return r.preview.doll == L"d.cnf" && r.preview.picture == L"d.png" && r.preview.set == 9; }},
+        {{L"preview", L"d.cnf", L"d.png", L"--set", L"10"}, MSG_SET_TAKES, {L"10", L"9"}, nullptr},
+        {{L"preview", L"d.cnf", L"--set", L"1"}, MSG_PREVIEW_TAKES, {}, nullptr},
+        {{L"unpack", L"d.lzh", L"--to", L"cels"}, NONE, {},
+         [](const HostRequest& r) { return r.unpack.doll == L"d.lzh" && r.unpack.toFolder == L"cels"; }},
+        {{L"unpack", L"d.lzh"}, MSG_UNPACK_NEEDS_TO, {}, nullptr},
     };
     for (const Row& row : rows) {
         std::wstring line;
@@ -95,7 +111,8 @@ TEST(CommandLine, TheHelpNamesEveryOptionOfEachCommand)
 {
     for (bool japanese : {false, true}) {
         const std::wstring help = messagePattern(MSG_HELP, japanese);
-        for (Command command : {COMMAND_EXPORT, COMMAND_DOLL}) {
+        for (Command command : {COMMAND_EXPORT, COMMAND_DOLL, COMMAND_PACK, COMMAND_CHECK, COMMAND_PREVIEW,
+                                COMMAND_UNPACK}) {
             const std::wstring start = L"  porvane-host " + commandWord(command) + L" ";
             std::wstring paragraph;
             for (size_t at = help.find(start); at != std::wstring::npos; at = help.find(start, at + 1))

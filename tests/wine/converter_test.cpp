@@ -6,6 +6,10 @@
 // worked out here from the picture's own pixels.
 #include "wine_test_support.h"
 
+#include "../../host/lzh/lzh_reader.h"
+#include "../../host/pictures/read_picture.h"
+#include "../../host/system/file_access.h"
+
 #include <math.h>
 #include <string.h>
 
@@ -995,6 +999,119 @@ TEST_F(Converter, LayersBecomeAKissSet)
                               "setting, or choose another name\n");
     EXPECT_EQ(entries(scratch.path("set")), before);
     EXPECT_EQ(readFileU(scratch.path("set\\doll.cnf")), cnfBefore);
+}
+
+// A finished doll as a doll maker shares and checks it: the set the doll
+// command makes from two layers packed into one archive, which reads back
+// as the set's files; checked from the archive; its set 0 previewed, which
+// reads back through the converter's own picture reader as the layers
+// stacked on the background; and its cels unpacked as pictures of their
+// colours, a picture already there kept, and one that is the same left alone.
+TEST_F(Converter, AFinishedDollIsPackedCheckedPreviewedAndUnpacked)
+{
+    // 0xAARRGGBB, bottom layer first; transparent pixels are 0.
+    const uint32_t skin = 0xFFF0C8A0u, red = 0xFFC80000u, blue = 0xFF0000C8u, white = 0xFFFFFFFFu;
+    std::vector<std::vector<uint32_t>> layers(2, std::vector<uint32_t>(6 * 5, 0));
+    for (int y = 1; y <= 3; ++y)
+        layers[0][y * 6 + 1] = layers[0][y * 6 + 2] = skin;
+    layers[1][2] = layers[1][4] = red, layers[1][3] = blue;
+    std::vector<std::vector<uint8_t>> bodyRows(5);
+    for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 6; ++x) {
+            const uint32_t c = layers[0][y * 6 + x];
+            bodyRows[y].insert(bodyRows[y].end(), {(uint8_t)(c >> 16), (uint8_t)(c >> 8), (uint8_t)c, (uint8_t)(c >> 24)});
+        }
+    std::vector<std::vector<uint8_t>> hatRows(5, std::vector<uint8_t>(6, 0));
+    hatRows[0] = {0, 0, 1, 2, 1, 0};
+    ASSERT_TRUE(writeFileU(scratch.path("body.png"), pngFile(6, 5, 8, 6, bodyRows)));
+    ASSERT_TRUE(writeFileU(scratch.path("hat.png"), pngFile(6, 5, 8, 3, hatRows, {0, 0, 0, 200, 0, 0, 0, 0, 200}, {0})));
+    ASSERT_EQ(runHost({"doll", "body.png", "hat.png", "--to", "set"}, scratch.folder).status, 0u);
+    const Names files = {"body.cel", "doll.cnf", "hat.cel", "hat.kcf"};
+    ASSERT_EQ(entries(scratch.path("set")), files);
+    auto fileBytes = [&](const std::string& name) {
+        FileBytes file;
+        std::vector<uint8_t> bytes;
+        if (readWholeFile(wide(scratch.path(name)).c_str(), &file))
+            bytes.assign(file.data, file.data + file.size);
+        freeFileBytes(&file);
+        return bytes;
+    };
+    auto grouped = [](size_t n) {
+        std::string digits = std::to_string(n);
+        for (int at = (int)digits.size() - 3; at > 0; at -= 3)
+            digits.insert((size_t)at, ",");
+        return digits;
+    };
+
+    HostRun run = runHost({"pack", "set", "set.lzh"}, scratch.folder);
+    EXPECT_EQ(run.status, 0u);
+    const std::vector<uint8_t> archive = fileBytes("set.lzh");
+    size_t bytes = 0;
+    for (const std::string& name : files)
+        bytes += fileBytes("set\\" + name).size();
+    EXPECT_EQ(run.output, "set.lzh: the 4 files of set (" + grouped(bytes) + " bytes) packed into " +
+                              grouped(archive.size()) + " bytes\n");
+    LzhArchive read;
+    ASSERT_EQ(readLzhArchive(archive.data(), archive.size(), {1 << 20, 1 << 20}, &read), LZH_OK);
+    ASSERT_EQ(read.entries.size(), files.size());
+    for (size_t i = 0; i < files.size(); ++i) {
+        EXPECT_EQ(read.entries[i].name, files[i]);
+        EXPECT_EQ(read.entries[i].data, fileBytes("set\\" + files[i])) << files[i];
+    }
+
+    run = runHost({"check", "set.lzh"}, scratch.folder);
+    EXPECT_EQ(run.status, 0u);
+    EXPECT_EQ(run.output, "doll.cnf: no problems found; the doll should open the same in every viewer\n");
+
+    // The preview: the layers stacked on the background, colour 0 of the set's palette.
+    run = runHost({"preview", "set.lzh", "preview.png"}, scratch.folder);
+    EXPECT_EQ(run.status, 0u);
+    EXPECT_EQ(run.output, "preview.png: set 0 of doll.cnf, 6 x 5\n");
+    DecodedPicture preview;
+    PictureProblem problem;
+    ASSERT_TRUE(readPicture(wide(scratch.path("preview.png")), &preview, &problem)) << problem.code;
+    ASSERT_EQ(preview.indexBits, 0);
+    ASSERT_EQ(preview.width * preview.height, 30);
+    for (size_t i = 0; i < 30; ++i) {
+        const uint32_t stacked = layers[1][i] != 0 ? layers[1][i] : layers[0][i] != 0 ? layers[0][i] : white;
+        EXPECT_EQ(preview.pixels[i], stacked) << "pixel " << i;
+    }
+
+    // The cels as pictures: a different hat.png already there is kept; the
+    // second time, both pictures are there already, the same.
+    ASSERT_TRUE(CreateDirectoryW(wide(scratch.path("cels")).c_str(), NULL));
+    const std::vector<uint8_t> drawn = {'m', 'i', 'n', 'e'};
+    ASSERT_TRUE(writeFileU(scratch.path("cels\\hat.png"), drawn));
+    run = runHost({"unpack", "set.lzh", "--to", "cels"}, scratch.folder);
+    EXPECT_EQ(run.status, 0u);
+    EXPECT_EQ(run.output, "[1/2] hat.cel -> cels\\hat.png  3 x 1; the picture that was there is kept as "
+                          "cels\\hat-old.png\n[2/2] body.cel -> cels\\body.png  2 x 3\n2 cels made into pictures.\n");
+    EXPECT_TRUE(holds(scratch.path("cels\\hat-old.png"), drawn));
+    run = runHost({"unpack", "set.lzh", "--to", "cels"}, scratch.folder);
+    EXPECT_EQ(run.output, "[1/2] hat.cel -> cels\\hat.png  already there, the same picture\n[2/2] body.cel -> "
+                          "cels\\body.png  already there, the same picture\n2 cels made into pictures.\n");
+    EXPECT_EQ(entries(scratch.path("cels")), (Names{"body.png", "hat-old.png", "hat.png"}));
+    const std::vector<uint8_t> palette = fileBytes("set\\hat.kcf");
+    for (const char* name : {"hat", "body"}) {
+        SCOPED_TRACE(name);
+        const std::vector<uint8_t> cel = fileBytes("set\\" + std::string(name) + ".cel");
+        DecodedPicture picture;
+        ASSERT_TRUE(readPicture(wide(scratch.path("cels\\" + std::string(name) + ".png")), &picture, &problem));
+        ASSERT_EQ(picture.indexBits, 0);
+        ASSERT_EQ(picture.width, cel[8]);
+        ASSERT_EQ(picture.height, cel[10]);
+        for (size_t i = 0; i < picture.pixels.size(); ++i) {
+            uint32_t expected;
+            if (cel[5] == 32) {  // blue, green, red, alpha
+                const uint8_t* p = &cel[32 + 4 * i];
+                expected = (uint32_t)p[3] << 24 | p[2] << 16 | p[1] << 8 | p[0];
+            } else {  // a colour number: its palette colour, colour 0 transparent
+                const uint8_t index = cel[32 + i], *c = &palette[32 + 3 * index];
+                expected = (index == 0 ? 0u : 0xFF000000u) | c[0] << 16 | c[1] << 8 | c[2];
+            }
+            EXPECT_EQ(picture.pixels[i], expected) << "pixel " << i;
+        }
+    }
 }
 
 // ---------------------------------------------------------------------------
