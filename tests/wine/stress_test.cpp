@@ -83,7 +83,8 @@ SIZE_T committedPrivateBytes()
     return bytes;
 }
 
-// Nothing of the caller's may be allocated or freed between two calls.
+// Heap blocks are counted whoever holds them: the caller takes stock at the
+// same point of every round, holding the same blocks each time.
 ::testing::AssertionResult takeStock(Holdings* now)
 {
     if (!countHandles(&now->handles))
