@@ -47,17 +47,24 @@ valgrind --quiet --error-exitcode=1 --leak-check=full --show-leak-kinds=definite
 # Runs one fuzz target for a number of seconds from its seed corpus. libFuzzer
 # ends with a non-zero status when it finds a fault, and writes the input that
 # shows it as crash-*, leak-*, timeout-* or oom-*. Each input starts from a
-# clean native layer, so the memory a target needs stays flat however long it
-# runs (about 130-150 MB): growth past the limit is a fault (oom-*), not the
-# cost of a long run. AddressSanitizer keeps freed blocks in quarantine to
-# catch their use after free; its default of 256 MB would be most of that
-# limit, so it keeps 64 MB, still many inputs' worth.
+# clean native layer, so a target's memory is only the sanitizers' and
+# libFuzzer's own, the input at hand (no block over 128 MB: CreatePicture's
+# pictures are kept to 1 MB, the BMP reader's to 64 MB) and the freed blocks
+# AddressSanitizer keeps in quarantine to catch their use after free. The
+# allocator keeps the memory of every block size it has held, quarantined
+# blocks included, so a large quarantine creeps as its mix of sizes changes:
+# at 64 MB the BMP target went from 150 to 195 MB over 600 s. At 16 MB, still
+# several inputs' worth, a target stays flat however long it runs (at most
+# 85 MB for CreatePicture, 150 MB for the BMP reader when it reads a picture
+# of 64 MB), and growth past the limit is a fault (oom-*), not the cost of a
+# long run.
 fuzz_rss_limit_mb=384
 fuzz() {  # TARGET SECONDS SEED_CORPUS
     local findings="$scratch/$1" status=0
     mkdir -p "$findings"
-    ASAN_OPTIONS="quarantine_size_mb=64${ASAN_OPTIONS:+:$ASAN_OPTIONS}" \
-    build/fuzz/tests/fuzz/"$1" -max_total_time="$2" -rss_limit_mb="$fuzz_rss_limit_mb" -print_final_stats=1 \
+    ASAN_OPTIONS="quarantine_size_mb=16${ASAN_OPTIONS:+:$ASAN_OPTIONS}" \
+    build/fuzz/tests/fuzz/"$1" -max_total_time="$2" -rss_limit_mb="$fuzz_rss_limit_mb" -malloc_limit_mb=128 \
+        -print_final_stats=1 \
         -artifact_prefix="$findings/" "$findings" "$3" >"$scratch/$1.log" 2>&1 || status=$?
     grep -a -E '^(stat::number_of_executed_units|stat::peak_rss_mb|Done)' "$scratch/$1.log" || true
     local faults

@@ -207,15 +207,10 @@ std::vector<uint8_t> bmpFile(uint32_t infoSize, int32_t width, int32_t height, u
     return file;
 }
 
-// The rows as a host (and an uncompressed BMP) stores them.
+// The rows as a host (and an uncompressed BMP) stores them, padding zero.
 std::vector<uint8_t> storedRows(const Pixels& pixels, bool topDown)
 {
-    PixelPicture picture(pixels, topDown, 0);
-    const size_t size = (size_t)(((int64_t)pixels.width * pixels.depth + 31) / 32 * 4) * pixels.height;
-    const uint8_t* bits = (const uint8_t*)LocalLock(picture.bits);
-    std::vector<uint8_t> rows(bits, bits + size);
-    LocalUnlock(picture.bits);
-    return rows;
+    return hostRows(pixels, topDown, 0);
 }
 
 std::vector<uint8_t> colourTable(size_t entries, uint8_t seed)
@@ -226,17 +221,14 @@ std::vector<uint8_t> colourTable(size_t entries, uint8_t seed)
     return table;
 }
 
+// The palette of a BMP's colour table (blue, green, red, 0 an entry): the
+// strip of its colours, black past its end.
 std::vector<uint8_t> expectedPalette(const std::vector<uint8_t>& table)
 {
-    std::vector<uint8_t> file = {'K', 'i', 'S', 'S', MARK_PALETTE, 24, 0, 0, 0, 1, 1, 0};
-    file.resize(32, 0);
-    for (size_t i = 0; i < 256; ++i) {
-        if (4 * i < table.size())
-            file.insert(file.end(), {table[4 * i + 2], table[4 * i + 1], table[4 * i]});
-        else
-            file.insert(file.end(), {0, 0, 0});
-    }
-    return file;
+    std::vector<uint8_t> strip(3 * 256, 0);
+    for (size_t i = 0; i < 256 && 4 * i < table.size(); ++i)
+        memcpy(&strip[3 * i], &table[4 * i], 3);
+    return expectedKissFile(24, 256, 1, strip, MARK_PALETTE);
 }
 
 // BI_RLE8 or BI_RLE4 data, bottom row first, with every kind of code: runs
@@ -686,13 +678,10 @@ TEST_F(Converter, ABmpsCornerColourIsMadeTransparentWhenAsked)
 // plug-in as the 24-bit strip it makes a palette of, and the line says so.
 TEST_F(Converter, AStripInPaletteModeBecomesAPalette)
 {
-    std::vector<uint8_t> rows, palette = {'K', 'i', 'S', 'S', MARK_PALETTE, 24, 0, 0, 0, 1, 1, 0};
-    palette.resize(32, 0);
-    for (int i = 0; i < 256; ++i) {
-        const uint8_t red = (uint8_t)i, green = (uint8_t)(255 - i), blue = (uint8_t)(i * 7);
-        rows.insert(rows.end(), {blue, green, red});
-        palette.insert(palette.end(), {red, green, blue});
-    }
+    std::vector<uint8_t> rows;
+    for (int i = 0; i < 256; ++i)
+        rows.insert(rows.end(), {(uint8_t)(i * 7), (uint8_t)(255 - i), (uint8_t)i});  // blue, green, red
+    const std::vector<uint8_t> palette = expectedKissFile(24, 256, 1, rows, MARK_PALETTE);
     ASSERT_TRUE(writeFileU(scratch.path("strip.bmp"), bmpFile(40, 256, 1, 24, 0, rows)));
     ASSERT_TRUE(storeSettingDword(1));
     HostRun run = runHost({"export", "strip.bmp", "--to", "out"}, scratch.folder);
