@@ -40,6 +40,11 @@ cmake --build build/native -j2 >/dev/null
 scripts/run-tests.sh build/native -j2
 
 step "Native unit tests under valgrind"
+# glibc's AVX2 wmemcmp reads whole vectors past a wide string's end, which
+# valgrind reports as a use of uninitialised memory in every comparison of
+# std::wstrings: the converter's own and the tests'. glibc's plain version
+# is chosen for this run, so that only real faults are reported.
+GLIBC_TUNABLES=glibc.cpu.hwcaps=-AVX2_Usable,-AVX2,-EVEX,-AVX512F \
 valgrind --quiet --error-exitcode=1 --leak-check=full --show-leak-kinds=definite,indirect,possible \
          --errors-for-leak-kinds=definite,indirect,possible \
          build/native/tests/native/porvane-native-tests --gtest_brief=1
