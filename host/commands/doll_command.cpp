@@ -23,6 +23,7 @@
 #include "../words/problem_words.h"
 #include "doll_cels.h"
 #include "doll_survey.h"
+#include "pack_command.h"
 
 namespace {
 
@@ -425,6 +426,20 @@ void sayRenamedFiles(const DollRequest& request, const DollPlan& plan)
                  {request.sharedPalette, plan.sharedPalette.name, nameChangesInWords(plan.sharedPalette.changes)}));
 }
 
+// --lzh NAME.lzh: the set packed into one archive, a bare name beside the
+// set's folder.
+int packIfAsked(const DollRequest& request)
+{
+    if (request.archive.empty())
+        return 0;
+    const std::wstring archive =
+        folderPart(request.archive).empty() ? besideFile(request.toFolder, fileName(request.archive)) : request.archive;
+    PackedFolder packed;
+    const PackProblem problem = packFolder(request.toFolder, archive, &packed);
+    say(packLine(request.toFolder, archive, problem, packed));
+    return problem.code == PACK_DONE ? 0 : 1;
+}
+
 int makeDollOrRunOutOfMemory(const Plugin& plugin, const DollRequest& request)
 {
     DrawingLayers drawing;
@@ -480,7 +495,7 @@ int makeDollOrRunOutOfMemory(const Plugin& plugin, const DollRequest& request)
         return 1;
     }
     sayHowItWent(run);
-    return 0;
+    return packIfAsked(request);
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 // read and written, and speaks the user's language (messages.h).
 #include <windows.h>
 
+#include <new>
 #include <string>
 #include <vector>
 
@@ -139,7 +140,15 @@ int main()
 
     HostRequest request;
     const UsageProblem problem = parseCommandLine(args, pluginBuiltIn(), &request);
-    const int status = problem.found ? usageError(problem) : run(request);
+    int status = 2;
+    try {
+        status = problem.found ? usageError(problem) : run(request);
+    } catch (const std::bad_alloc&) {
+        // What a command could not get memory for, it leaves undone: every
+        // file it writes is written whole or not at all.
+        complain(text(MSG_OUT_OF_MEMORY));
+        status = 1;
+    }
     // Started from Explorer (a double click, or pictures dropped on it), the
     // program has its window to itself, which would close before anyone
     // could read it. (Run from a command prompt, it shares the prompt's

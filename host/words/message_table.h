@@ -18,7 +18,7 @@ M(DOES_NOT_TAKE_DID_YOU_MEAN, L"{1} does not take {2}: did you mean {3}?",
   L"{1} には {2} は使えません。{3} のことですか？")
 M(EXPORT_NEEDS_PICTURE, L"export needs at least one picture", L"export のあとに画像を 1 枚以上書いてください")
 M(STOP_AT_ONE_PICTURE_ONLY, L"--stop-at-start and --stop-at-end go with export PICTURE DESTINATION only",
-  L"--stop-at-start と --stop-at-end は export 画像 保存先 の形でだけ使えます")
+  L"--stop-at-start と --stop-at-end は「export 画像 保存先」と書くときだけ使えます")
 M(TRANSPARENT_TAKES, L"--transparent takes corner or a colour's number from 0 to {2}, not {1}",
   L"--transparent のあとには corner か 0 から {2} までの色番号を書いてください（{1} は使えません）")
 M(SHARED_PALETTE_NEEDS_NAME, L"--shared-palette needs the palette's file name after it",
@@ -124,7 +124,7 @@ M(HELP,
   L"          porvane-host export parts --to doll --shared-palette doll.kcf\n"
   L"  porvane-host export 画像 保存先 [--stop-at-start | --stop-at-end]\n"
   L"      1 枚の画像を、ホストと同じように指定した名前で保存します。--stop-at-... を付けると\n"
-  L"      プラグインの進行の知らせを表示し、そのどちらかに「中止」と答えます。\n"
+  L"      プラグインからの進み具合の報告を表示し、そのどちらかで「中止」と答えます。\n"
   L"      例  porvane-host export face.png face-new.cel\n"
   L"  porvane-host doll レイヤー... --to フォルダー [--shared-palette 名前.kcf [--dither]] [--cnf 名前.cnf]\n"
   L"                   [--background RRGGBB] [--transparent corner | 番号] [--lzh 名前.lzh]\n"
@@ -186,6 +186,8 @@ M(STARTED_FROM_EXPLORER,
   L"\n"
   L"ほかの画像や、画像の入ったフォルダーをドロップすると、画像ごとに同じ場所にセルとパレットを保存します。\n"
   L"コマンドプロンプトで  porvane-host --help  と入力すると、コマンドの一覧を表示します。\n")
+M(OUT_OF_MEMORY, L"porvane-host: there is not enough memory for this; nothing was left half written",
+  L"porvane-host: メモリーが足りません。書きかけのファイルはありません")
 M(PRESS_ENTER, L"Press Enter to close this window.", L"Enter キーを押すと、このウィンドウを閉じます。")
 
 // --- Settings and the plug-in -----------------------------------------------
@@ -209,7 +211,7 @@ M(PLUGIN_NOT_LOADED,
   L"porvane-host: {1} cannot be loaded. porvane-host looks for {2} in its own folder, {3}: copy {2} there, or "
   L"name it with --plugin FILE",
   L"porvane-host: {1} を読み込めません。porvane-host は {2} を自分と同じフォルダー（{3}）で探します。"
-  L"{2} をそこにコピーするか、--plugin ファイル で指定してください")
+  L"{2} をそのフォルダーにコピーするか、--plugin ファイル で指定してください")
 M(PLUGIN_NOT_A_PLUGIN, L"porvane-host: {1} is not a picture-export plug-in like {2}: its functions are missing",
   L"porvane-host: {1} は {2} のような画像保存プラグインではありません（必要な関数がありません）")
 
@@ -218,7 +220,7 @@ M(LINE_CONVERTED, L"{1} -> {2}  {3}", L"{1} -> {2}  {3}")
 M(LINE_NOT_CONVERTED, L"{1}: not converted: {2}", L"{1}: 変換できません: {2}")
 M(LINE_NOT_WRITTEN, L"{1} -> {2}: not written: {3}", L"{1} -> {2}: 保存できません: {3}")
 M(LINE_NOTE, L"{1} ({2})", L"{1}（{2}）")
-M(PROGRESS, L"  progress {1}/{2}", L"  進行 {1}/{2}")
+M(PROGRESS, L"  progress {1}/{2}", L"  進み具合 {1}/{2}")
 M(CEL_4_BIT, L"{1} x {2}, 4-bit cel", L"{1} x {2}、4 ビットのセル")
 M(CEL_8_BIT, L"{1} x {2}, 8-bit cel", L"{1} x {2}、8 ビットのセル")
 M(CEL_FULL_COLOUR, L"{1} x {2}, 32-bit cel: full colour", L"{1} x {2}、32 ビットのセル（フルカラー）")
@@ -314,8 +316,8 @@ M(DOLL_SETS_RECOLOURED, L"sets 0 to {1} show the doll as drawn, each in its pale
 M(DOLL_SET_DRESS_UP, L"set {1} keeps the body in place and lays the other parts beside it, to put on",
   L"セット {1} は体をそのままに、ほかの部品を横に並べます（着せ替えて遊べます）")
 
-M(DROPPED_DRAWING, L"{1} is a drawing's layers: its KiSS set goes into {2}",
-  L"{1} は一枚の絵のレイヤーなので、KiSS のセットを {2} に作ります")
+M(DROPPED_DRAWING, L"{1} is a drawing in layers: its KiSS doll goes into {2}",
+  L"{1} はレイヤーに分かれた絵なので、KiSS の人形を {2} に作ります")
 
 // The configuration's comments, in the ANSI code page.
 M(CNF_HEADING, L"A KiSS set made by porvane-host from {1}.", L"porvane-host が {1} から作った KiSS のセットです。")
@@ -390,7 +392,7 @@ M(CANNOT_READ, L"it cannot be read", L"読めません")
 M(NOT_A_PICTURE, L"not a picture porvane-host reads (BMP, PNG, GIF, TIFF, JPEG): save it as PNG or BMP",
   L"porvane-host の読める画像（BMP・PNG・GIF・TIFF・JPEG）ではありません。PNG か BMP で保存し直してください")
 M(DAMAGED_PICTURE, L"a damaged picture: it is named as one, but its first bytes are not a picture's",
-  L"壊れた画像です（名前は画像ですが、中身が画像の形になっていません）")
+  L"壊れた画像です（名前は画像ですが、中身は画像ではありません）")
 M(TOO_LARGE_SIDE, L"too large for a KiSS cel (at most {1} pixels a side)",
   L"KiSS のセルには大きすぎます（縦横とも {1} ピクセルまで）")
 M(TOO_LARGE_BLOCK, L"too large for a KiSS cel (its pixels would take more than {1} GB)",
@@ -513,7 +515,7 @@ M(PSD_BLEND_OTHER, L"another blend mode", L"ほかの描画モード")
 // --- Why a file was not written ---------------------------------------------
 M(FOLDER_MISSING, L"its folder {1} does not exist", L"保存先のフォルダー {1} がありません")
 M(FOLDER_IS_FILE, L"{1} is a file, not a folder", L"{1} はフォルダーではなくファイルです")
-M(CANNOT_CREATE_THERE, L"the file cannot be created there", L"そこにはファイルを作れません")
+M(CANNOT_CREATE_THERE, L"the file cannot be created in that folder", L"そのフォルダーにはファイルを作れません")
 M(NAME_IS_FOLDER, L"it is a folder: give a file name, or put the folder after --to",
   L"フォルダーです。ファイル名を書くか、フォルダーは --to のあとに書いてください")
 M(READ_ONLY, L"it is read-only: clear its read-only setting, or choose another name",
@@ -531,7 +533,7 @@ M(DISK_FULL, L"the disk is full: make room, or save somewhere else",
 M(DISK_READ_ONLY, L"the disk is write-protected", L"ディスクが書き込み禁止になっています")
 M(NAME_NOT_ALLOWED, L"the name has characters Windows does not allow in a file name",
   L"ファイル名に使えない文字が入っています")
-M(STOPPED, L"stopped by the progress callback", L"進行の知らせで中止されました")
+M(STOPPED, L"stopped when the progress report answered \"stop\"", L"進み具合の報告で「中止」と答えたので止めました")
 M(PLUGIN_ANSWERED, L"the plug-in did not save it (it answered {1})", L"プラグインが保存しませんでした（結果 {1}）")
 
 // --- Finished dolls: pack, check, preview, unpack -----------------------------

@@ -732,8 +732,8 @@ TEST_F(Converter, OnePictureUnderTheNameGiven)
 
     run = runHost({"export", "face.bmp", "stopped.cel", "--stop-at-start"}, scratch.folder);
     EXPECT_EQ(run.status, 1u);
-    EXPECT_EQ(run.output, "  progress 0/1\n[1/1] face.bmp -> stopped.cel: not written: stopped by the progress "
-                          "callback\n0 of 1 pictures converted; 1 failed.\n");
+    EXPECT_EQ(run.output, "  progress 0/1\n[1/1] face.bmp -> stopped.cel: not written: stopped when the progress "
+                          "report answered \"stop\"\n0 of 1 pictures converted; 1 failed.\n");
     EXPECT_EQ(entries(scratch.folder), (Names{"face.bmp", "face.cel"}));
 }
 
