@@ -6,6 +6,7 @@
 // worked out here from the picture's own pixels.
 #include "wine_test_support.h"
 
+#include "../../host/doll/dress_up_layout.h"
 #include "../../host/lzh/lzh_reader.h"
 #include "../../host/pictures/read_picture.h"
 #include "../../host/system/file_access.h"
@@ -1055,14 +1056,17 @@ TEST_F(Converter, AFinishedDollIsPackedCheckedPreviewedAndUnpacked)
     // The preview: the layers stacked on the background, colour 0 of the set's palette.
     run = runHost({"preview", "set.lzh", "preview.png"}, scratch.folder);
     EXPECT_EQ(run.status, 0u);
-    EXPECT_EQ(run.output, "preview.png: set 0 of doll.cnf, 6 x 5\n");
+    // The playfield: the drawing, then the column the dress-up set lays the hat in.
+    const int width = 6 + DRESS_UP_GAP + 3;
+    EXPECT_EQ(run.output, "preview.png: set 0 of doll.cnf, " + std::to_string(width) + " x 5\n");
     DecodedPicture preview;
     PictureProblem problem;
     ASSERT_TRUE(readPicture(wide(scratch.path("preview.png")), &preview, &problem)) << problem.code;
     ASSERT_EQ(preview.indexBits, 0);
-    ASSERT_EQ(preview.width * preview.height, 30);
-    for (size_t i = 0; i < 30; ++i) {
-        const uint32_t stacked = layers[1][i] != 0 ? layers[1][i] : layers[0][i] != 0 ? layers[0][i] : white;
+    ASSERT_EQ(preview.width * preview.height, width * 5);
+    for (int i = 0; i < width * 5; ++i) {
+        const int x = i % width, j = i / width * 6 + x;
+        const uint32_t stacked = x >= 6 ? white : layers[1][j] != 0 ? layers[1][j] : layers[0][j] != 0 ? layers[0][j] : white;
         EXPECT_EQ(preview.pixels[i], stacked) << "pixel " << i;
     }
 
