@@ -205,6 +205,12 @@ M(NOTE_PARTLY_TRANSPARENT,
 M(NOTES_JOINED, L"{1}; {2}", L"{1}。{2}")
 M(NOTE_CORNERS_DIFFER, L"its corners are not all one colour, so nothing was made transparent",
   L"四隅が同じ色ではないので、透明にした色はありません")
+M(NOTE_BACKGROUND_CLEARED, L"{1} pixels of the background, reached from the corners, made transparent",
+  L"四隅から続く背景のピクセル {1} 個を透明にしました")
+M(NOTE_BACKGROUND_CLEARED_SOME_SHOW,
+  L"{1} pixels of the background, reached from the corners, made transparent, and {2} of its colour that it does "
+  L"not reach left as they are",
+  L"四隅から続く背景のピクセル {1} 個を透明にし、背景とつながっていない同じ色のピクセル {2} 個はそのまま残しました")
 
 // --- A doll's set -------------------------------------------------------------
 M(DOLL_PLACED, L"{1}, placed at {2}, {3}", L"{1}、位置 {2}, {3}")
