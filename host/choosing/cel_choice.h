@@ -13,8 +13,13 @@
 //     it can say; entry 0 where it cannot (BMP), as doll makers paint them;
 //     or the one the doll maker names (--transparent N, or the corners'
 //     colour with --transparent corner);
+//   - --transparent corner clears the background: the pixels of the
+//     corners' colour reached from them (corner_fill.h), in a JPEG those
+//     near it; pixels of that colour it does not reach keep showing, in a
+//     picture of colour indices through a free entry of the same colour;
 //   - a colour table with partly transparent entries in use, or with no
-//     entry free for a visible colour 0, becomes a 32-bit cel, which keeps
+//     entry free for a visible colour 0 or for the corners' colour where
+//     the background does not reach it, becomes a 32-bit cel, which keeps
 //     it exactly; so does every full-colour picture, opaque where it has no
 //     alpha;
 //   - a picture in which nothing shows becomes a 4-bit cel of colour 0;
@@ -48,6 +53,8 @@ enum CelNoteKind {
     NOTE_CORNER_COLOUR,  // a full-colour picture's corners share a colour that shows
     NOTE_CORNERS_DIFFER, // --transparent corner: the corners are not one colour
     NOTE_PARTLY_TRANSPARENT,  // on an 8-bit cel: number pixels made solid, second made transparent
+    NOTE_BACKGROUND_CLEARED,  // --transparent corner: number pixels of background made transparent, second
+                              // of its colour left showing as the background does not reach them
 };
 struct CelNote {
     CelNoteKind kind;
@@ -71,7 +78,7 @@ int chooseCel(DecodedPicture* picture, const TransparencyChoice& choice, bool pa
 
 // Turns a picture of colour indices into full colour, its transparent
 // entries (found as above) with alpha 0 and every other opaque; with
-// --transparent corner, a full-colour picture's corner colour gets alpha 0.
+// --transparent corner, the background gets alpha 0.
 // For the shared palette, which chooses its colours from every part's.
 // Returns 0 with the problem when the choice cannot apply.
 int toFullColour(DecodedPicture* picture, const TransparencyChoice& choice, std::vector<CelNote>* notes, PictureProblem* problem);

@@ -30,6 +30,9 @@ struct DecodedPicture {
     // cannot: there colour 0 of a colour table is the transparent one, as
     // doll makers paint them, and a full-colour picture is opaque.
     bool saysTransparency = false;
+    // The file keeps its colours only nearly (JPEG): a flat colour comes
+    // back as a cloud of colours close to it.
+    bool lossy = false;
 };
 
 #endif

@@ -87,6 +87,7 @@ int decodePicture(const std::wstring& path, const uint8_t* file, size_t size, De
     case KIND_TIFF:
         return readWithImagingComponent(file, size, true, fitsKissCel, picture, problem);
     case KIND_JPEG:
+        picture->lossy = true;
         return readWithImagingComponent(file, size, false, fitsKissCel, picture, problem);
     case KIND_LAYERED:
         return readLayeredDocumentPicture(file, size, picture, problem);

@@ -13,6 +13,9 @@ static std::wstring noteInWords(const CelNote& note)
     case NOTE_CORNER_COLOUR: return text(MSG_NOTE_CORNER_COLOUR);
     case NOTE_CORNERS_DIFFER: return text(MSG_NOTE_CORNERS_DIFFER);
     case NOTE_PARTLY_TRANSPARENT: return text(MSG_NOTE_PARTLY_TRANSPARENT, {number(note.number), number(note.second)});
+    case NOTE_BACKGROUND_CLEARED:
+        return note.second == 0 ? text(MSG_NOTE_BACKGROUND_CLEARED, {number(note.number)})
+                                : text(MSG_NOTE_BACKGROUND_CLEARED_SOME_SHOW, {number(note.number), number(note.second)});
     }
     return L"";
 }

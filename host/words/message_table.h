@@ -55,7 +55,8 @@ M(HELP,
   L"      A folder stands for the pictures in it; * and ? match names. KiSS files and other\n"
   L"      files that are not pictures are skipped.\n"
   L"      --palette also saves NAME.kcf, the picture's colours, for every 4- or 8-bit cel.\n"
-  L"      --transparent corner makes the colour of the picture's four corners the transparent one;\n"
+  L"      --transparent corner makes the background transparent: the colour of the picture's four\n"
+  L"      corners, as far as it reaches from them;\n"
   L"      --transparent N makes colour N the transparent one (for a BMP, colour 0 is).\n"
   L"      --shared-palette NAME.kcf makes every picture an 8-bit cel on one palette of at most 255\n"
   L"      colours for them all, as a doll's parts share one; --dither spreads the error of colours\n"
@@ -114,7 +115,8 @@ M(HELP,
   L"      保存します。フォルダーを書くと中の画像すべてを、* と ? で名前の合う画像を変換します。\n"
   L"      KiSS のファイルや画像でないファイルは飛ばします。\n"
   L"      --palette を付けると、4 ビットと 8 ビットのセルに画像の色のパレット「名前.kcf」も保存します。\n"
-  L"      --transparent corner で画像の四隅の色を、--transparent 番号 でその色番号を透明にします\n"
+  L"      --transparent corner で背景（画像の四隅と同じ色の、四隅から続く部分）を、--transparent 番号\n"
+  L"      でその色番号を透明にします\n"
   L"      （BMP では色番号 0 が透明です）。\n"
   L"      --shared-palette 名前.kcf を付けると、人形の部品のように、すべての画像を 255 色までの\n"
   L"      一つのパレットを共有する 8 ビットのセルにします。--dither を付けると、パレットにない色を\n"
@@ -257,6 +259,12 @@ M(NOTE_PARTLY_TRANSPARENT,
 M(NOTES_JOINED, L"{1}; {2}", L"{1}。{2}")
 M(NOTE_CORNERS_DIFFER, L"its corners are not all one colour, so nothing was made transparent",
   L"四隅が同じ色ではないので、透明にした色はありません")
+M(NOTE_BACKGROUND_CLEARED, L"{1} pixels of the background, reached from the corners, made transparent",
+  L"四隅から続く背景のピクセル {1} 個を透明にしました")
+M(NOTE_BACKGROUND_CLEARED_SOME_SHOW,
+  L"{1} pixels of the background, reached from the corners, made transparent, and {2} of its colour that it does "
+  L"not reach left as they are",
+  L"四隅から続く背景のピクセル {1} 個を透明にし、背景とつながっていない同じ色のピクセル {2} 個はそのまま残しました")
 
 // --- A doll's set -------------------------------------------------------------
 M(DOLL_PLACED, L"{1}, placed at {2}, {3}", L"{1}、位置 {2}, {3}")

@@ -23,6 +23,8 @@ void registerColourReductionBenchmarks(bool brief);
 void registerLzhBenchmarks(bool brief);
 // psd_benchmark.cpp
 void registerPsdBenchmarks(bool brief);
+// corner_fill_benchmark.cpp
+void registerCornerFillBenchmarks(bool brief);
 
 static void exportAgainstTheFloor(benchmark::State& state, BenchmarkCase c)
 {
@@ -82,6 +84,7 @@ int main(int argc, char** argv)
     registerColourReductionBenchmarks(brief);
     registerLzhBenchmarks(brief);
     registerPsdBenchmarks(brief);
+    registerCornerFillBenchmarks(brief);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;

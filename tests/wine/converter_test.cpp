@@ -673,6 +673,26 @@ TEST_F(Converter, ABmpsCornerColourIsMadeTransparentWhenAsked)
         EXPECT_EQ(run.output, "[1/1] ribbon.bmp -> ribbon.cel  4 x 3, 8-bit cel" + c.note + "\n1 picture converted.\n");
         EXPECT_TRUE(holds(scratch.path("ribbon.cel"), expectedKissFile(renumbered(ribbon, c.to), MARK_CEL)));
     }
+
+    // The corners clear only the background they reach: a knot of their
+    // colour inside a ring of 1 keeps showing, as colour 3, which the
+    // palette gives their colour.
+    const Pixels knot = {8, 5, 5, {2, 2, 2, 2, 2, 2, 1, 1, 1, 2, 2, 1, 2, 1, 2, 2, 1, 1, 1, 2, 2, 2, 2, 2, 2}};
+    ASSERT_TRUE(writeFileU(scratch.path("knot.bmp"), bmpFile(40, 5, 5, 8, 0, storedRows(knot, false), table)));
+    HostRun run = runHost({"export", "knot.bmp", "--transparent", "corner", "--palette"}, scratch.folder);
+    EXPECT_EQ(run.status, 0u);
+    EXPECT_EQ(run.output, "[1/1] knot.bmp -> knot.cel  5 x 5, 8-bit cel and palette knot.kcf (colours 0 and 2 changed "
+                          "places, so that colour 0 is the transparent one; 16 pixels of the background, reached from "
+                          "the corners, made transparent, and 1 of its colour that it does not reach left as they "
+                          "are)\n1 picture converted.\n");
+    Pixels knotOut = renumbered(knot, {2, 1, 0});
+    knotOut.values[12] = 3;
+    EXPECT_TRUE(holds(scratch.path("knot.cel"), expectedKissFile(knotOut, MARK_CEL)));
+    std::vector<uint8_t> knotTable;
+    for (int entry : {2, 1, 0, 2})
+        for (int byte = 0; byte < 4; ++byte)
+            knotTable.push_back(table[4 * entry + byte]);
+    EXPECT_TRUE(holds(scratch.path("knot.kcf"), expectedPalette(knotTable)));
 }
 
 // With palette mode on, a strip of 256 x 1 opaque pixels goes to the
