@@ -5,8 +5,10 @@
 // A cel is expected to be what a KiSS viewer should show of the picture,
 // worked out here from the picture's own pixels.
 #include "wine_test_support.h"
+#include "../shared/psd_writer.h"
 
 #include "../../host/doll/dress_up_layout.h"
+#include "../../host/kiss_files/kiss_configuration.h"
 #include "../../host/lzh/lzh_reader.h"
 #include "../../host/pictures/read_picture.h"
 #include "../../host/system/file_access.h"
@@ -1125,6 +1127,73 @@ TEST_F(Converter, AFinishedDollIsPackedCheckedPreviewedAndUnpacked)
             EXPECT_EQ(picture.pixels[i], expected) << "pixel " << i;
         }
     }
+}
+
+// A layered document becomes a set that shows what the document shows: a
+// group of a garment and its clipped shading is one part, a layer at 60% one
+// part with its opacity, a hidden layer left out, the body fixed.
+TEST_F(Converter, ALayeredDocumentBecomesASetThatShowsAsItDoes)
+{
+    const int32_t width = 10, height = 8;
+    auto rect = [](const char* name, int32_t left, int32_t top, int32_t right, int32_t bottom, uint32_t colour) {
+        return psdTestLayer(name, left, top, right - left, bottom - top,
+                            std::vector<uint32_t>((size_t)(right - left) * (bottom - top), colour));
+    };
+    PsdTestDocument document;
+    document.width = width, document.height = height;
+    PsdTestLayer shade = rect("shade", 0, 3, 10, 8, 0x80000000u);  // half black, clipped to the cloth
+    shade.clipped = true;
+    PsdTestLayer veil = rect("veil", 3, 0, 9, 3, 0xFFFFFFFFu);
+    veil.opacity = 153;  // 60%
+    PsdTestLayer hat = rect("old hat", 2, 0, 6, 2, 0xFF00C000u);
+    hat.hidden = true;
+    document.layers = {rect("body", 1, 1, 5, 7, 0xFFC80000u), psdTestDivider(), rect("cloth", 0, 4, 8, 7, 0xFF0000C8u),
+                       shade, psdTestGroup("dress"), veil, hat};
+    for (PsdTestLayer& layer : document.layers)
+        layer.compression = 1;  // RLE, as the document's program saves it
+    const std::vector<uint8_t> file = writePsd(document);
+    ASSERT_TRUE(writeFileU(scratch.path("drawing.psd"), file));
+
+    HostRun run = runHost({"doll", "drawing.psd", "--to", "set"}, scratch.folder);
+    EXPECT_EQ(run.status, 0u) << run.output;
+    EXPECT_NE(run.output.find("[4/4] old hat: hidden in the document, so left out\n"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("[1/4] body -> set\\body.cel  4 x 6, 32-bit cel: full colour, placed at 1, 1 and fixed"),
+              std::string::npos) << run.output;
+    ASSERT_EQ(runHost({"preview", "set", "set.png"}, scratch.folder).status, 0u);
+
+    // The document as its program shows it, over the white background:
+    // each visible layer laid on the one below, the shading only on the cloth.
+    std::vector<double> shown(3 * width * height, 255.0);
+    auto lay = [&](int32_t left, int32_t top, int32_t right, int32_t bottom, uint32_t colour, double alpha) {
+        for (int32_t y = top; y < bottom; ++y)
+            for (int32_t x = left; x < right; ++x)
+                for (int c = 0; c < 3; ++c) {
+                    double& at = shown[3 * (y * width + x) + c];
+                    at = at * (1 - alpha) + ((colour >> (16 - 8 * c)) & 0xFF) * alpha;
+                }
+    };
+    lay(1, 1, 5, 7, 0xC80000u, 1.0);
+    lay(0, 4, 8, 7, 0x0000C8u, 1.0);
+    lay(0, 4, 8, 7, 0x000000u, 128 / 255.0);
+    lay(3, 0, 9, 3, 0xFFFFFFu, 153 / 255.0);
+
+    // Where the drawing lies on the playfield, from set 0's place for the body.
+    const std::string text = readFileU(scratch.path("set\\doll.cnf"));
+    const KissConfiguration cnf = readConfiguration((const uint8_t*)text.data(), text.size());
+    ASSERT_FALSE(cnf.sets.empty());
+    ASSERT_EQ(cnf.cels.size(), 3u);
+    EXPECT_EQ(cnf.cels.back().fix, KISS_FIXED_IN_PLACE);
+    const int32_t left = cnf.sets[0].positions.back().x - 1, top = cnf.sets[0].positions.back().y - 1;
+    DecodedPicture preview;
+    PictureProblem problem;
+    ASSERT_TRUE(readPicture(wide(scratch.path("set.png")), &preview, &problem)) << problem.code;
+    ASSERT_GE(preview.width, left + width);
+    for (int32_t y = 0; y < height; ++y)
+        for (int32_t x = 0; x < width; ++x)
+            for (int c = 0; c < 3; ++c) {
+                const int seen = (preview.pixels[(size_t)(top + y) * preview.width + left + x] >> (16 - 8 * c)) & 0xFF;
+                EXPECT_NEAR(seen, shown[3 * (y * width + x) + c], 1.0) << x << "," << y << " channel " << c;
+            }
 }
 
 // ---------------------------------------------------------------------------
