@@ -14,6 +14,9 @@
 #include <math.h>
 #include <string.h>
 
+#include <stdio.h>
+#include <stdlib.h>
+
 #include <algorithm>
 #include <chrono>
 #include <vector>
@@ -156,6 +159,15 @@ void readAndComposeEveryPart(benchmark::State& state, PsdCase c)
     const std::vector<uint8_t> file = writePsd(description, drawingLayers, [&](size_t i) {
         return layerOf(drawing[i], c.width, c.height, c.compression);
     });
+    // PORVANE_PSD_SAVE=FOLDER keeps each document, to run the converter on.
+    if (const char* folder = getenv("PORVANE_PSD_SAVE")) {
+        const std::string path = std::string(folder) + "/" + c.name + "-" + std::to_string(c.width) + "x" +
+                                 std::to_string(c.height) + ".psd";
+        if (FILE* out = fopen(path.c_str(), "wb")) {
+            fwrite(file.data(), 1, file.size(), out);
+            fclose(out);
+        }
+    }
     std::vector<double> copies, ratios;
     size_t parts = 0;
     for (auto _ : state) {
