@@ -80,5 +80,16 @@ wineserver -w
 # A persistent server spares each Wine process the server's start-up.
 wineserver -p
 wine cmd /c exit </dev/null >/dev/null 2>&1
+# Wine's desktop (explorer.exe /desktop) is started by the first program
+# that needs it, keeps that program's standard error open, and ends a second
+# after the last program using it. A test that reads a program's output to
+# its end (the converter's, through a pipe) then waits for ever whenever
+# that program was the one to start it. So the desktop is started here, by a
+# program whose output goes nowhere (rundll32 with nothing to run opens a
+# window and ends), and kept for the whole session by a user that never ends
+# by itself: a console program waiting for input on a pipe that this script
+# holds open until wineserver -k ends it.
+exec {desktop_user}> >(exec wine cmd /c pause >/dev/null 2>&1)
+timeout 180 wine rundll32.exe </dev/null >/dev/null 2>&1
 
-"$@"
+"$@" {desktop_user}>&-
