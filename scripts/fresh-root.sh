@@ -163,7 +163,7 @@ for command in "${commands[@]}"; do
     echo
     echo "== scripts/$command.sh in the fresh root, $(date -u '+%Y-%m-%d %H:%M UTC')"
     start=$(date +%s) status=0
-    unshare --mount --propagation private --pid --fork bash -c "$enter" enter "$run" "scripts/$command.sh" 2>&1 ||
+    unshare --mount --propagation private --pid --fork --kill-child bash -c "$enter" enter "$run" "scripts/$command.sh" 2>&1 ||
         status=$?
     seconds=$(($(date +%s) - start))
     echo "== scripts/$command.sh exited with status $status after $((seconds / 60)) min $((seconds % 60)) s"
