@@ -13,7 +13,8 @@
 # The first proof makes a root with debootstrap (minbase, plus git and
 # ca-certificates, apt sources as Debian 12's installer writes them: bookworm,
 # bookworm-updates and bookworm-security, from the mirrors this machine's apt
-# uses) and keeps it untouched as $PORVANE_ROOTS/bookworm-pristine
+# uses), brings it up to date from them as the installer leaves a new machine
+# (its package lists are kept), and keeps it as $PORVANE_ROOTS/bookworm-pristine
 # (default /work/roots); every proof runs in a copy of it, which is deleted
 # after a pass (kept after a failure, or with --keep). Delete the pristine
 # root to make a new one. Into the copy go a clone of this checkout's last
@@ -61,8 +62,27 @@ if ! flock -n 9; then echo "Another proof is running in $roots: one at a time." 
 
 mirror_of() {  # SUITE DEFAULT: the mirror from which this machine's apt takes SUITE
     local uri
-    uri=$(apt-get indextargets --format '$(REPO_URI) $(RELEASE)' 2>/dev/null | awk -v s="$1" '$2 == s { print $1; exit }')
+    uri=$(apt-get indextargets --format '$(REPO_URI) $(RELEASE)' 2>/dev/null | awk -v s="$1" '$2 == s && !m { m = $1 } END { print m }')
     echo "${uri:-$2}"
+}
+
+# Runs COMMAND in ROOT, from its folder DIR, as root with a clean environment
+# and no display, in new mount and PID namespaces.
+in_root() {  # ROOT DIR COMMAND...
+    unshare --mount --propagation private --pid --fork --kill-child bash -c '
+        root=$1 dir=$2
+        shift 2
+        mount --bind "$root" "$root"
+        mount -t proc proc "$root/proc"
+        mount -t sysfs sysfs "$root/sys"
+        mount --rbind /dev "$root/dev"
+        mount -t tmpfs -o mode=1777 tmpfs "$root/dev/shm"
+        cd "$root"
+        pivot_root . .
+        umount -l .
+        cd "$dir"
+        exec env -i HOME=/root PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin LANG=C.UTF-8 \
+            "$@" </dev/null' in_root "$@"
 }
 
 if [ ! -d "$pristine" ]; then
@@ -78,6 +98,12 @@ if [ ! -d "$pristine" ]; then
     fi
     printf 'deb %s bookworm main\ndeb %s bookworm-updates main\ndeb %s bookworm-security main\n' \
         "$mirror" "$mirror" "$security" > "$pristine.partial/etc/apt/sources.list"
+    echo "Bringing it up to date, security updates included, as Debian's installer does"
+    if ! in_root "$pristine.partial" / sh -c 'export DEBIAN_FRONTEND=noninteractive; apt-get update -qq && apt-get upgrade -y -qq' \
+            >>"$roots/debootstrap.log" 2>&1; then
+        echo "The new root could not be brought up to date; the log is $roots/debootstrap.log." >&2
+        exit 1
+    fi
     mv "$pristine.partial" "$pristine"
 fi
 
@@ -87,7 +113,7 @@ finish() {
     [ -n "$proxy_pid" ] && kill "$proxy_pid" 2>/dev/null
     # The namespaces' mounts are gone with them; never delete through a mount.
     if [ "$keep" = no ] && [ "${passed:-no}" = yes ] && ! findmnt -rn -o TARGET | grep -qF "$run"; then
-        rm -rf "$run"
+        rm -rf "$run" "$run.port" "$run.proxy.log"
     else
         echo "The root of this proof is kept: $run"
     fi
@@ -144,27 +170,11 @@ fi
 echo "apt sources in the root:"
 sed 's/^/    /' "$run/etc/apt/sources.list"
 
-# Enters ROOT in new mount and PID namespaces and runs COMMAND there as a
-# new user would, from the checkout, with a clean environment.
-enter='
-    root=$1 command=$2
-    mount --bind "$root" "$root"
-    mount -t proc proc "$root/proc"
-    mount -t sysfs sysfs "$root/sys"
-    mount --rbind /dev "$root/dev"
-    mount -t tmpfs -o mode=1777 tmpfs "$root/dev/shm"
-    cd "$root"
-    pivot_root . .
-    umount -l .
-    cd /work/porvane
-    exec env -i HOME=/root PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin LANG=C.UTF-8 \
-        "$command" </dev/null'
 for command in "${commands[@]}"; do
     echo
     echo "== scripts/$command.sh in the fresh root, $(date -u '+%Y-%m-%d %H:%M UTC')"
     start=$(date +%s) status=0
-    unshare --mount --propagation private --pid --fork --kill-child bash -c "$enter" enter "$run" "scripts/$command.sh" 2>&1 ||
-        status=$?
+    in_root "$run" /work/porvane "scripts/$command.sh" 2>&1 || status=$?
     seconds=$(($(date +%s) - start))
     echo "== scripts/$command.sh exited with status $status after $((seconds / 60)) min $((seconds % 60)) s"
     [ "$status" -eq 0 ] || exit "$status"
