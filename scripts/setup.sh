@@ -80,7 +80,11 @@ if [ ${#missing[@]} -gt 0 ]; then
     fi
     if [ $installed = no ]; then
         grep -E '^(E:| )' <<<"$apt_log" | sed 's/^/    /' >&2 || true
-        if [ $lists_updated = no ]; then
+        if [ $lists_updated = no ] && [ -n "$failed_suites" ]; then
+            # An up-to-date machine has libraries from that suite whose i386
+            # halves, of the same version, are only there.
+            echo "Could not install ${missing[*]}: the package mirror could not serve the index of $(echo $failed_suites), which they also need, probably in the middle of an update; please run this command again later." >&2
+        elif [ $lists_updated = no ]; then
             echo "Could not install ${missing[*]}: the package mirror looked inconsistent, probably in the middle of an update; please run this command again later." >&2
         else
             echo "Could not install ${missing[*]}: apt's reasons are above." >&2
