@@ -23,8 +23,10 @@
 #
 # --broken-security serves the security suite through a local HTTP server that
 # passes everything on to the real one except its i386 index, which it answers
-# with 404, as a mirror in the middle of an update may: setup must then
-# install from the other suites and say so.
+# with 404, as a mirror in the middle of an update may. apt then leaves that
+# suite out, and setup goes on without it and says so; but an up-to-date
+# machine has libraries from that suite whose i386 halves are only there, and
+# then setup can only say, in one sentence, to run the command again later.
 #
 # The command runs with a clean environment and no display
 # (env -i HOME=/root PATH=... LANG=C.UTF-8), in mount and PID namespaces of its
