@@ -44,6 +44,10 @@ for package in "${packages[@]}"; do
 done
 if [ ${#missing[@]} -gt 0 ]; then
     echo "Installing: ${missing[*]}"
+    if [ "$(id -u)" -ne 0 ] && ! command -v sudo >/dev/null; then
+        echo "Installing them needs root: run this command as root (sudo, which it uses otherwise, is not installed)." >&2
+        exit 1
+    fi
     if ! dpkg --print-foreign-architectures | grep -qx i386; then
         as_root dpkg --add-architecture i386
     fi
@@ -76,7 +80,11 @@ if [ ${#missing[@]} -gt 0 ]; then
     fi
     if [ $installed = no ]; then
         grep -E '^(E:| )' <<<"$apt_log" | sed 's/^/    /' >&2 || true
-        if [ $lists_updated = no ]; then
+        if [ $lists_updated = no ] && [ -n "$failed_suites" ]; then
+            # An up-to-date machine has libraries from that suite whose i386
+            # halves, of the same version, are only there.
+            echo "Could not install ${missing[*]}: the package mirror could not serve the index of $(echo $failed_suites), which they also need, probably in the middle of an update; please run this command again later." >&2
+        elif [ $lists_updated = no ]; then
             echo "Could not install ${missing[*]}: the package mirror looked inconsistent, probably in the middle of an update; please run this command again later." >&2
         else
             echo "Could not install ${missing[*]}: apt's reasons are above." >&2
@@ -95,7 +103,11 @@ fi
 qemu_dir="$(cd "$(dirname "$0")/.." && pwd)/build/tools/qemu"
 if ! /lib/ld-linux.so.2 --version >/dev/null 2>&1 && [ ! -x "$qemu_dir/usr/bin/qemu-i386" ]; then
     echo "This machine cannot run 32-bit code: fetching qemu-user from bookworm-backports for Wine."
-    mirror=$(apt-get indextargets --format '$(REPO_URI) $(RELEASE)' | awk '$2 == "bookworm" { print $1; exit }')
+    # The mirror apt takes bookworm from (awk reads to the end: had it left
+    # early, apt-get's next line could end it by SIGPIPE, and pipefail the
+    # script, without a word), else Debian's own.
+    mirror=$(apt-get indextargets --format '$(REPO_URI) $(RELEASE)' | awk '$2 == "bookworm" && !m { m = $1 } END { print m }')
+    mirror=${mirror:-http://deb.debian.org/debian/}
     work=$(mktemp -d)
     trap 'rm -rf "$work"' EXIT
     echo "deb [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] $mirror bookworm-backports main" > "$work/sources.list"

@@ -40,13 +40,23 @@ trap cleanup EXIT
 
 export WINEPREFIX="$session/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win32
 
-# Our own display: the first free number from 90.
-display=90
-while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do display=$((display + 1)); done
-Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+# Our own display, whose number Xvfb chooses itself (-displayfd): a number
+# is free only when no X server has its socket, and X servers of other
+# roots or containers on the same network, whose files in /tmp are not
+# ours to see, listen on the same abstract socket names; a client would
+# connect to theirs. Xvfb tells the number once it is listening.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$session/display" >"$session/xvfb.log" 2>&1 &
 xvfb_pid=$!
-export DISPLAY=":$display"
-for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
+for _ in $(seq 100); do
+    [ -s "$session/display" ] || ! kill -0 "$xvfb_pid" 2>/dev/null && break
+    sleep 0.1
+done
+if [ ! -s "$session/display" ]; then
+    grep -a -E 'EE|rror' "$session/xvfb.log" | head -5 | sed 's/^/    /' >&2
+    echo "Xvfb, the Wine session's display, did not start." >&2
+    exit 1
+fi
+export DISPLAY=":$(cat "$session/display")"
 
 # A Japanese locale without touching the system's.
 mkdir -p "$session/locale"
@@ -70,5 +80,16 @@ wineserver -w
 # A persistent server spares each Wine process the server's start-up.
 wineserver -p
 wine cmd /c exit </dev/null >/dev/null 2>&1
+# Wine's desktop (explorer.exe /desktop) is started by the first program
+# that needs it, keeps that program's standard error open, and ends a second
+# after the last program using it. A test that reads a program's output to
+# its end (the converter's, through a pipe) then waits for ever whenever
+# that program was the one to start it. So the desktop is started here, by a
+# program whose output goes nowhere (rundll32 with nothing to run opens a
+# window and ends), and kept for the whole session by a user that never ends
+# by itself: a console program waiting for input on a pipe that this script
+# holds open until wineserver -k ends it.
+exec {desktop_user}> >(exec wine cmd /c pause >/dev/null 2>&1)
+timeout 180 wine rundll32.exe </dev/null >/dev/null 2>&1
 
-"$@"
+"$@" {desktop_user}>&-
