@@ -60,8 +60,8 @@ PsdProblem checkPsdChannelRows(const PsdChannelRows& rows, int64_t* detail)
     }
 }
 
-// 16 bits to 8, rounded to nearest.
-static inline uint8_t sampleOf16(unsigned v) { return (uint8_t)((v * 255u + 32767u) / 65535u); }
+// 16 bits to 8: the top byte (psd_channels.h).
+static inline uint8_t sampleOf16(unsigned v) { return (uint8_t)(v >> 8); }
 
 // PackBits: exactly `outBytes` bytes from at most `inBytes`; false when the
 // row runs short or a run passes its end.

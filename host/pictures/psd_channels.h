@@ -4,9 +4,10 @@
 // so that its pixels are put together a row at a time and only one stored
 // row of each channel is ever held.
 //
-// 16-bit samples are reduced to 8 bits by rounding to nearest,
-// v * 255 / 65535: 0 stays 0, 65535 becomes 255, and 8-bit samples written
-// as 16 bits (v * 257) come back exactly.
+// 16-bit samples are reduced to 8 bits as the Windows Imaging Component
+// reduces a 16-bit PNG, to their top byte, so that a drawing saved as a .psd
+// and as PNGs gives the same cels: 0 stays 0, 65535 becomes 255, and 8-bit
+// samples written as 16 bits (v * 257) come back exactly.
 #ifndef PORVANE_PSD_CHANNELS_H
 #define PORVANE_PSD_CHANNELS_H
 
