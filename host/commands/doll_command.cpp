@@ -9,6 +9,7 @@
 #include "../doll/made_record.h"
 #include "../doll/set_names.h"
 #include "../doll/stacking_order.h"
+#include "../kiss_files/kiss_names.h"
 #include "../pictures/layered_document.h"
 #include "../pictures/picture_list.h"
 #include "../pictures/read_picture.h"
@@ -303,7 +304,8 @@ std::wstring partDescription(const DollRun& run, size_t job)
     std::wstring notes = inWords(done.notes);
     const SetName& name = run.plan.celNames[job];
     if (name.changes != NAME_AS_GIVEN) {
-        const std::wstring renamed = text(MSG_DOLL_NAMED, {name.name, nameChangesInWords(name.changes)});
+        const std::wstring renamed = text(MSG_DOLL_NAMED, {name.name, nameChangesInWords(name.changes),
+                                                           number((long long)KISS_NAME_BASE_CHARACTERS)});
         notes = notes.empty() ? renamed : text(MSG_NOTES_JOINED, {renamed, notes});
     }
     return notes.empty() ? what : text(MSG_LINE_NOTE, {what, notes});
@@ -418,12 +420,13 @@ void sayHowItWent(const DollRun& run)
 // The names the doll maker gave that the set could not keep.
 void sayRenamedFiles(const DollRequest& request, const DollPlan& plan)
 {
+    const std::wstring longestName = number((long long)KISS_NAME_BASE_CHARACTERS);
     if (!request.configuration.empty() && plan.configuration.changes != NAME_AS_GIVEN)
-        say(text(MSG_DOLL_FILE_RENAMED,
-                 {request.configuration, plan.configuration.name, nameChangesInWords(plan.configuration.changes)}));
+        say(text(MSG_DOLL_FILE_RENAMED, {request.configuration, plan.configuration.name,
+                                          nameChangesInWords(plan.configuration.changes), longestName}));
     if (!request.sharedPalette.empty() && plan.sharedPalette.changes != NAME_AS_GIVEN)
-        say(text(MSG_DOLL_FILE_RENAMED,
-                 {request.sharedPalette, plan.sharedPalette.name, nameChangesInWords(plan.sharedPalette.changes)}));
+        say(text(MSG_DOLL_FILE_RENAMED, {request.sharedPalette, plan.sharedPalette.name,
+                                          nameChangesInWords(plan.sharedPalette.changes), longestName}));
 }
 
 // --lzh NAME.lzh: the set packed into one archive, a bare name beside the

@@ -3,11 +3,12 @@
 #include <algorithm>
 
 #include "romaji.h"
+#include "../kiss_files/kiss_names.h"
 #include "../system/path_names.h"
 
 namespace {
 
-const size_t STEM_CHARACTERS = 8;  // before the extension, as viewers and their archives need
+const size_t STEM_CHARACTERS = KISS_NAME_BASE_CHARACTERS;  // before the extension, as viewers and their archives need
 const size_t KEPT_AFTER_NUMBER = 3;  // characters of the rest that a long leading number leaves
 const char NUMBERED_PREFIX[] = "layer";
 

@@ -19,6 +19,8 @@
 #include <string>
 #include <vector>
 
+#include "../../cel/cel_format.h"
+#include "../../quantize/colour_reduction.h"
 #include "../commands/check_command.h"
 #include "../commands/doll_command.h"
 #include "../commands/dropped_command.h"
@@ -77,7 +79,8 @@ static int run(HostRequest request)
         say(text(MSG_STARTED_FROM_EXPLORER));
         return 0;
     case COMMAND_HELP:
-        say(text(MSG_HELP, {widePluginFileName()}));
+        say(text(MSG_HELP, {widePluginFileName(), number(ColourReduction::kMaxPaletteColours),
+                            number(PALETTE_STRIP_WIDTH), number(PALETTE_STRIP_HEIGHT)}));
         return 0;
     case COMMAND_PALETTE_MODE:
         return paletteMode(request.paletteMode);

@@ -15,7 +15,7 @@ std::wstring orderGuessedLine(const std::vector<std::wstring>& files)
 {
     std::wstring order;
     for (const std::wstring& file : files)
-        order = order.empty() ? fileName(file) : text(MSG_ORDER_JOINED, {order, fileName(file)});
+        order = order.empty() ? fileName(file) : text(MSG_LIST_JOINED, {order, fileName(file)});
     return text(MSG_DOLL_ORDER_GUESSED, {order});
 }
 

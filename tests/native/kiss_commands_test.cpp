@@ -298,4 +298,13 @@ TEST(KissCommands, TheCheckSaysEachFindingWithItsLineAndExitsWithTheDollsState)
     }
 }
 
+// The help's limits (the shared palette's colours, the palette strip's size)
+// are put in from their constants: one left out would show a bare "{2}".
+TEST(KissCommands, TheHelpIsGivenEveryNumberItShows)
+{
+    const HostRun run = runHost({"--help"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.output.find('{'), std::string::npos) << run.output;
+}
+
 }  // namespace

@@ -604,7 +604,7 @@ TEST_F(Converter, AFolderOfMixedPicturesConvertsInOneRun)
          " -> " + to + "\\hole.cel  4 x 2" + pal + "hole.kcf" + swappedNote(3),
          expectedKissFile(renumbered(holeIn, {3, 1, 2, 0}), MARK_CEL), expectedPalette(tableOf({3, 1, 2, 0}))},
         {"cut.bmp", bmpFile(40, 5, 3, 8, 0, std::vector<uint8_t>(23), table16),
-         ": not converted: the pixel data is shorter than the header says", {}, {}},
+         ": not converted: a damaged BMP: the file ends before its last pixels", {}, {}},
         {"photo.bmp", bmpFile(40, 5, 3, 0, 5, {0x89, 'P', 'N', 'G'}),
          ": not converted: a BMP that holds a PNG or JPEG image: save it as PNG", {}, {}},
         {"wide.bmp", bmpFile(40, 65536, 1, 8, 0, std::vector<uint8_t>(65536), table16),
@@ -915,10 +915,10 @@ TEST_F(Converter, LayersBecomeAKissSet)
         {{}, "doll.cnf", "hat.kcf", 0xFFFFFF, "", "set"},
         {{"--shared-palette", "Shared Colours.kcf", "--background", "#102030", "--cnf", "My Doll.cnf"}, "mydoll.cnf",
          "sharedco.kcf", 0x102030,
-         "My Doll.cnf is named mydoll.cnf in the set, as viewers need names of at most eight letters of ASCII: spaces "
-         "and characters other than letters, digits, - and _ left out\n"
-         "Shared Colours.kcf is named sharedco.kcf in the set, as viewers need names of at most eight letters of "
-         "ASCII: spaces and characters other than letters, digits, - and _ left out, shortened\n"
+         "My Doll.cnf is named mydoll.cnf in the set, as viewers need names of at most 8 ASCII characters: spaces and "
+         "characters other than letters, digits, - and _ left out\n"
+         "Shared Colours.kcf is named sharedco.kcf in the set, as viewers need names of at most 8 ASCII characters: "
+         "spaces and characters other than letters, digits, - and _ left out, shortened\n"
          "shared palette set2\\sharedco.kcf: 4 colours, each exactly as in the parts\n",
          "set2"},
     };
