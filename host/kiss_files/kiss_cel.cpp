@@ -14,24 +14,16 @@ uint64_t rowBytes(int depth, uint64_t width)
     return depth == 4 ? (width + 1) / 2 : width * (uint64_t)(depth / 8);
 }
 
-KissFileProblem problem(KissProblem code, int64_t first = 0, int64_t second = 0)
-{
-    KissFileProblem result;
-    result.problem = code;
-    result.number[0] = first, result.number[1] = second;
-    return result;
-}
-
 KissFileProblem readInto(const uint8_t* file, size_t size, KissCel* cel)
 {
     size_t data;
     if (hasKissMagic(file, size)) {
         if (size < KISS_HEADER_BYTES)
-            return problem(KISS_FILE_TRUNCATED, KISS_HEADER_BYTES, (int64_t)size);
+            return kissFileProblem(KISS_FILE_TRUNCATED, KISS_HEADER_BYTES, (int64_t)size);
         if (file[4] != KISS_MARK_CEL && file[4] != KISS_MARK_CEL_32)
-            return problem(KISS_CEL_IS_NOT_A_CEL, file[4]);
+            return kissFileProblem(KISS_CEL_IS_NOT_A_CEL, file[4]);
         if (file[5] != 4 && file[5] != 8 && file[5] != 32)
-            return problem(KISS_CEL_UNKNOWN_DEPTH, file[5]);
+            return kissFileProblem(KISS_CEL_UNKNOWN_DEPTH, file[5]);
         cel->headered = true;
         cel->depth = file[5];
         cel->width = kissWord(file + 8), cel->height = kissWord(file + 10);
@@ -39,24 +31,24 @@ KissFileProblem readInto(const uint8_t* file, size_t size, KissCel* cel)
         data = KISS_HEADER_BYTES;
     } else {
         if (size < KISS_OLD_CEL_HEADER_BYTES)
-            return problem(KISS_FILE_TRUNCATED, KISS_OLD_CEL_HEADER_BYTES, (int64_t)size);
+            return kissFileProblem(KISS_FILE_TRUNCATED, KISS_OLD_CEL_HEADER_BYTES, (int64_t)size);
         cel->depth = 4;
         cel->width = kissWord(file), cel->height = kissWord(file + 2);
         data = KISS_OLD_CEL_HEADER_BYTES;
     }
     if (cel->width == 0 || cel->height == 0)
-        return problem(KISS_CEL_EMPTY, cel->width, cel->height);
+        return kissFileProblem(KISS_CEL_EMPTY, cel->width, cel->height);
 
     // At most 65535 rows of 4 x 65535 bytes: well inside 64 bits.
     const uint64_t row = rowBytes(cel->depth, (uint64_t)cel->width);
     const uint64_t needed = data + row * (uint64_t)cel->height;
     if (needed > size)
-        return problem(KISS_FILE_TRUNCATED, (int64_t)needed, (int64_t)size);
+        return kissFileProblem(KISS_FILE_TRUNCATED, (int64_t)needed, (int64_t)size);
     // No more than the file's own bytes, twice them for 4 bits.
     const int pixelBytes = cel->depth == 32 ? 4 : 1;
     const uint64_t pixelsBytes = (uint64_t)cel->width * (uint64_t)cel->height * pixelBytes;
     if (pixelsBytes > (uint64_t)PTRDIFF_MAX)  // a 32-bit process cannot hold it beside the file
-        return problem(KISS_FILE_UNREADABLE);
+        return kissFileProblem(KISS_FILE_UNREADABLE);
     cel->pixels.resize((size_t)pixelsBytes);
 
     uint8_t* out = cel->pixels.data();

@@ -14,36 +14,28 @@ uint8_t from12Bits(int nibble)
     return (uint8_t)(nibble * 17);
 }
 
-KissFileProblem problem(KissProblem code, int64_t first = 0, int64_t second = 0)
-{
-    KissFileProblem result;
-    result.problem = code;
-    result.number[0] = first, result.number[1] = second;
-    return result;
-}
-
 KissFileProblem readInto(const uint8_t* file, size_t size, KissPalette* palette)
 {
     size_t data;
     if (hasKissMagic(file, size)) {
         if (size < KISS_HEADER_BYTES)
-            return problem(KISS_FILE_TRUNCATED, KISS_HEADER_BYTES, (int64_t)size);
+            return kissFileProblem(KISS_FILE_TRUNCATED, KISS_HEADER_BYTES, (int64_t)size);
         if (file[4] != KISS_MARK_PALETTE)
-            return problem(KISS_PALETTE_IS_NOT_A_PALETTE, file[4]);
+            return kissFileProblem(KISS_PALETTE_IS_NOT_A_PALETTE, file[4]);
         if (file[5] != PALETTE_DEPTH_12 && file[5] != PALETTE_DEPTH_24)
-            return problem(KISS_PALETTE_UNKNOWN_DEPTH, file[5]);
+            return kissFileProblem(KISS_PALETTE_UNKNOWN_DEPTH, file[5]);
         palette->headered = true;
         palette->depth = file[5];
         palette->colours = kissWord(file + 8);
         palette->groups = kissWord(file + 10) == 0 ? 1 : kissWord(file + 10);
         if (palette->colours == 0)
-            return problem(KISS_PALETTE_NO_COLOURS);
+            return kissFileProblem(KISS_PALETTE_NO_COLOURS);
         data = KISS_HEADER_BYTES;
     } else {
         // Whole groups of 32 bytes, and at least one.
         const uint64_t groups = size / KISS_OLD_PALETTE_GROUP_BYTES;
         if (groups == 0 || size % KISS_OLD_PALETTE_GROUP_BYTES != 0)
-            return problem(KISS_FILE_TRUNCATED, (int64_t)((groups + 1) * KISS_OLD_PALETTE_GROUP_BYTES),
+            return kissFileProblem(KISS_FILE_TRUNCATED, (int64_t)((groups + 1) * KISS_OLD_PALETTE_GROUP_BYTES),
                            (int64_t)size);
         palette->depth = PALETTE_DEPTH_12;
         palette->colours = KISS_OLD_PALETTE_COLOURS;
@@ -55,7 +47,7 @@ KissFileProblem readInto(const uint8_t* file, size_t size, KissPalette* palette)
     const uint64_t count = (uint64_t)palette->colours * (uint64_t)palette->groups;
     const uint64_t needed = data + count * colourBytes;
     if (needed > size)
-        return problem(KISS_FILE_TRUNCATED, (int64_t)needed, (int64_t)size);
+        return kissFileProblem(KISS_FILE_TRUNCATED, (int64_t)needed, (int64_t)size);
     palette->rgb.resize((size_t)(count * 3));  // at most one and a half times the file's bytes
 
     const uint8_t* in = file + data;

@@ -86,6 +86,14 @@ struct KissFileProblem {
     int64_t number[2] = {0, 0};
 };
 
+inline KissFileProblem kissFileProblem(KissProblem problem, int64_t first = 0, int64_t second = 0)
+{
+    KissFileProblem result;
+    result.problem = problem;
+    result.number[0] = first, result.number[1] = second;
+    return result;
+}
+
 // One finding of the check, or one line the configuration reader could not read.
 struct KissFinding {
     std::string file;    // the configuration's name, or a cel's or palette's as the configuration writes it
