@@ -236,13 +236,10 @@ bool makeCelsOnOnePalette(DollRun* run)
     }
     const std::wstring& name = run->plan.sharedPalette.name;
     const WriteProblem written = run->writer->stageText(paletteFile(groups), name);
-    say(text(palette.exact() ? MSG_SHARED_PALETTE_EXACT : MSG_SHARED_PALETTE_REDUCED,
-             {shownInSet(run->request, name), number((long long)palette.partColours()),
-              number((long long)palette.chosenColours())}));
-    if (written.code != WRITE_DONE) {
-        say(text(MSG_SHARED_PALETTE_NOT_WRITTEN, {shownInSet(run->request, name), inWords(written)}));
+    say(sharedPaletteLine(shownInSet(run->request, name), palette.partColours(), palette.chosenColours(),
+                          palette.exact(), written));
+    if (written.code != WRITE_DONE)
         return false;
-    }
     run->plan.set.palettes.assign(1, name);
     return whole;
 }

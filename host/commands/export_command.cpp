@@ -5,6 +5,7 @@
 #include "../../cel/cel_format.h"
 #include "../../settings/palette_setting.h"
 #include "../choosing/shared_palette.h"
+#include "../handover/keeping_writer.h"
 #include "../handover/kiss_output.h"
 #include "../pictures/picture_list.h"
 #include "../pictures/read_picture.h"
@@ -98,10 +99,14 @@ static bool convert(const RunContext& run, const std::wstring& path, const std::
         std::wstring what = describeCel(picture);
         if (run.request.palettes && isIndexed(picture)) {
             const std::wstring palette = besideFile(destination, nameWithoutExtension(destination) + kissPaletteExtension());
-            const WriteProblem written = writePalette(picture.colours, palette, run.pictures);
-            converted = written.code == WRITE_DONE;
+            // A palette she may have tuned in a palette editor is kept, not lost.
+            const std::string file = paletteFile({picture.colours});
+            const Placing placing = placeKeepingOld((const uint8_t*)file.data(), file.size(), palette, run.pictures);
+            converted = placing.placed != PLACED_NOT;
             what = converted ? text(MSG_AND_PALETTE, {what, shown(run, palette)})
-                             : text(MSG_PALETTE_NOT_WRITTEN, {what, shown(run, palette), inWords(written)});
+                             : text(MSG_PALETTE_NOT_WRITTEN, {what, shown(run, palette), inWords(placing.problem)});
+            if (placing.placed == PLACED_OLD_KEPT)
+                what = text(MSG_PALETTE_KEPT, {what, shown(run, placing.kept)});
         }
         if (!picture.notes.empty())
             what = text(MSG_LINE_NOTE, {what, inWords(picture.notes)});
@@ -210,7 +215,7 @@ static size_t convertOnSharedPalette(const RunContext& run, const PictureList& l
                                : !run.request.toFolder.empty() ? inFolder(run.request.toFolder, name)
                                                                : besideFile(list.pictures.front(), name);
     const WriteProblem written = writePalette(palette.colours(), where, run.pictures);
-    say(sharedPaletteLine(where, palette, written));
+    say(sharedPaletteLine(where, palette.partColours(), palette.visibleColours(), palette.exact(), written));
     return written.code == WRITE_DONE ? converted : 0;
 }
 

@@ -4,6 +4,7 @@
 #include <new>
 #include <set>
 
+#include "../handover/keeping_writer.h"
 #include "../handover/png_writer.h"
 #include "../kiss_files/kiss_cel.h"
 #include "../kiss_files/kiss_palette.h"
@@ -20,7 +21,6 @@
 namespace {
 
 const wchar_t PNG_EXTENSION[] = L".png";
-const int OLD_NAME_TRIES = 1000;
 
 // A cel to unpack: its name as the first line naming it writes it, and the
 // palette that line gives it (empty: none listed).
@@ -72,54 +72,6 @@ std::wstring celPictureOf(const Doll& doll, const CelToUnpack& wanted, KissPictu
     return drawn == KISS_FINE ? L"" : inWords(drawn, none);
 }
 
-bool sameBytes(const std::wstring& path, const std::vector<uint8_t>& bytes)
-{
-    FileBytes there;
-    if (!readWholeFile(path.c_str(), &there))
-        return false;
-    const bool same = there.size == bytes.size() && std::equal(bytes.begin(), bytes.end(), there.data);
-    freeFileBytes(&there);
-    return same;
-}
-
-// NAME-old.png, NAME-old2.png, ...: the first name beside `path` that is free.
-std::wstring oldName(const std::wstring& path)
-{
-    std::wstring name;
-    for (int n = 1; n <= OLD_NAME_TRIES; ++n) {
-        name = besideFile(path, nameWithoutExtension(path) + L"-old" + (n > 1 ? number(n) : L"") + PNG_EXTENSION);
-        if (GetFileAttributesW(name.c_str()) == INVALID_FILE_ATTRIBUTES)
-            break;
-    }
-    return name;
-}
-
-enum Placed { PLACED_NEW, PLACED_ALREADY_THERE, PLACED_OLD_KEPT, PLACED_NOT };
-
-// Puts the picture at `path`, keeping a different one that is there as
-// `*old`.
-Placed place(const std::vector<uint8_t>& png, const std::wstring& path, const ProtectedFiles& protectedFiles,
-             std::wstring* old, WriteProblem* problem)
-{
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    const bool there = attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-    if (there && sameBytes(path, png))
-        return PLACED_ALREADY_THERE;
-    if (there) {
-        *old = oldName(path);
-        if (!MoveFileExW(path.c_str(), old->c_str(), 0)) {
-            *problem = diagnoseWriteFailure(path, GetLastError());
-            return PLACED_NOT;
-        }
-    }
-    *problem = writeBytesFile(png.data(), png.size(), path, protectedFiles);
-    if (problem->code == WRITE_DONE)
-        return there ? PLACED_OLD_KEPT : PLACED_NEW;
-    if (there)
-        MoveFileExW(old->c_str(), path.c_str(), 0);  // as it was
-    return PLACED_NOT;
-}
-
 }  // namespace
 
 int unpackCommand(const UnpackRequest& request)
@@ -152,15 +104,16 @@ int unpackCommand(const UnpackRequest& request)
                 say(counter + text(MSG_NOT_UNPACKED, {name, why}));
                 continue;
             }
-            std::wstring old;
-            WriteProblem problem;
-            switch (place(png, path, doll.ownFiles(), &old, &problem)) {
+            const Placing placing = placeKeepingOld(png.data(), png.size(), path, doll.ownFiles());
+            const WriteProblem& problem = placing.problem;
+            switch (placing.placed) {
             case PLACED_NEW:
                 line = text(MSG_UNPACKED, {name, path, number(picture.width), number(picture.height)});
                 break;
             case PLACED_OLD_KEPT:
                 line = text(MSG_UNPACKED_OLD_KEPT,
-                            {text(MSG_UNPACKED, {name, path, number(picture.width), number(picture.height)}), old});
+                            {text(MSG_UNPACKED, {name, path, number(picture.width), number(picture.height)}),
+                             placing.kept});
                 break;
             case PLACED_ALREADY_THERE: line = text(MSG_UNPACKED_ALREADY_THERE, {name, path}); break;
             case PLACED_NOT: line = text(MSG_LINE_NOT_WRITTEN, {name, path, inWords(problem)}); break;

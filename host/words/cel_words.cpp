@@ -44,12 +44,12 @@ std::wstring describeCel(const SourcePicture& picture)
     return describeCel(picture.depth, picture.width, picture.height, picture.transparent);
 }
 
-std::wstring sharedPaletteLine(const std::wstring& path, const SharedPalette& palette, const WriteProblem& written)
+std::wstring sharedPaletteLine(const std::wstring& path, size_t partColours, size_t chosen, bool exact,
+                               const WriteProblem& written)
 {
     if (written.code != WRITE_DONE)
         return text(MSG_SHARED_PALETTE_NOT_WRITTEN, {path, inWords(written)});
-    if (palette.exact())
-        return text(MSG_SHARED_PALETTE_EXACT, {path, number((long long)palette.partColours())});
-    return text(MSG_SHARED_PALETTE_REDUCED,
-                {path, number((long long)palette.partColours()), number((long long)palette.visibleColours())});
+    if (exact)
+        return text(MSG_SHARED_PALETTE_EXACT, {path, number((long long)partColours)});
+    return text(MSG_SHARED_PALETTE_REDUCED, {path, number((long long)partColours), number((long long)chosen)});
 }

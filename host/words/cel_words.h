@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "../choosing/cel_choice.h"
-#include "../choosing/shared_palette.h"
 #include "../handover/source_picture.h"
 #include "../handover/write_problem.h"
 
@@ -20,6 +19,9 @@ std::wstring describeCel(int depth, int32_t width, int32_t height, bool transpar
 
 // "shared palette doll.kcf: 212 colours, each exactly as in the parts", or
 // why it was not written.
-std::wstring sharedPaletteLine(const std::wstring& path, const SharedPalette& palette, const WriteProblem& written);
+// `partColours`: the parts' different colours; `chosen`: the palette's;
+// `exact`: every part's colour is in it.
+std::wstring sharedPaletteLine(const std::wstring& path, size_t partColours, size_t chosen, bool exact,
+                               const WriteProblem& written);
 
 #endif

@@ -250,6 +250,8 @@ M(SHARED_PALETTE_TOO_MANY_PIXELS, L"the parts hold too many pixels for one palet
   L"部品のピクセルが多すぎて、1 つのパレットにまとめられません（{1} ピクセルを超えています）")
 M(KISS_PALETTE_STRIP, L"KiSS palette of {1} colours", L"{1} 色の KiSS パレット")
 M(AND_PALETTE, L"{1} and palette {2}", L"{1}とパレット {2}")
+M(PALETTE_KEPT, L"{1}; the different palette that was there is kept as {2}",
+  L"{1}。元からあった別のパレットは {2} として残しました")
 M(PALETTE_NOT_WRITTEN, L"{1}; palette {2} not written: {3}", L"{1}。パレット {2} は保存できませんでした。{3}")
 M(NOTE_SWAPPED, L"colours 0 and {1} changed places, so that colour 0 is the transparent one",
   L"色番号 0 と {1} を入れ替えて、0 を透明な色にしました")

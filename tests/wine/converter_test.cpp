@@ -732,6 +732,19 @@ TEST_F(Converter, DroppedPicturesAreSavedBesideThemselvesWithPalettes)
     EXPECT_TRUE(holds(scratch.path("face.kcf"), expectedPalette(table)));
     EXPECT_TRUE(holds(scratch.path("odd.cel"), bmp));
     EXPECT_EQ(entries(scratch.folder), (Names{"face.bmp", "face.cel", "face.kcf", "odd.cel"}));
+
+    // Dropped again: the same palette is left as it is; one she has tuned
+    // since is kept beside the new one.
+    run = runHost({scratch.path("face.bmp")}, scratch.folder);
+    EXPECT_EQ(entries(scratch.folder), (Names{"face.bmp", "face.cel", "face.kcf", "odd.cel"}));
+    std::vector<uint8_t> tuned = expectedPalette(table);
+    tuned[32] ^= 0xFF;
+    ASSERT_TRUE(writeFileU(scratch.path("face.kcf"), tuned));
+    run = runHost({scratch.path("face.bmp")}, scratch.folder);
+    EXPECT_EQ(run.output, "in " + scratch.folder + ":\n[1/1] face.bmp -> face.cel  3 x 3, 8-bit cel and palette face.kcf; "
+                          "the different palette that was there is kept as face-old.kcf\n1 picture converted.\n");
+    EXPECT_TRUE(holds(scratch.path("face-old.kcf"), tuned));
+    EXPECT_TRUE(holds(scratch.path("face.kcf"), expectedPalette(table)));
 }
 
 // The host's own form: one picture under the name given, with the same line
@@ -1147,8 +1160,10 @@ TEST_F(Converter, ALayeredDocumentBecomesASetThatShowsAsItDoes)
     veil.opacity = 153;  // 60%
     PsdTestLayer hat = rect("old hat", 2, 0, 6, 2, 0xFF00C000u);
     hat.hidden = true;
+    PsdTestLayer tanned = rect("tanned body", 1, 1, 5, 7, 0xFFA06040u);  // the body recoloured, kept hidden
+    tanned.hidden = true;
     document.layers = {rect("body", 1, 1, 5, 7, 0xFFC80000u), psdTestDivider(), rect("cloth", 0, 4, 8, 7, 0xFF0000C8u),
-                       shade, psdTestGroup("dress"), veil, hat};
+                       shade, psdTestGroup("dress"), veil, hat, tanned};
     for (PsdTestLayer& layer : document.layers)
         layer.compression = 1;  // RLE, as the document's program saves it
     const std::vector<uint8_t> file = writePsd(document);
@@ -1156,8 +1171,12 @@ TEST_F(Converter, ALayeredDocumentBecomesASetThatShowsAsItDoes)
 
     HostRun run = runHost({"doll", "drawing.psd", "--to", "set"}, scratch.folder);
     EXPECT_EQ(run.status, 0u) << run.output;
-    EXPECT_NE(run.output.find("[4/4] old hat: hidden in the document, so left out\n"), std::string::npos) << run.output;
-    EXPECT_NE(run.output.find("[1/4] body -> set\\body.cel  4 x 6, 32-bit cel: full colour, placed at 1, 1 and fixed"),
+    EXPECT_NE(run.output.find("[4/5] old hat: hidden in the document, so left out\n"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("[5/5] tanned body: body in other colours: no cel of its own, palette group 1, shown in "
+                              "set 1\n"),
+              std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("[1/5] body -> set\\body.cel  4 x 6, 8-bit cel and palette set\\body.kcf, placed at 1, 1 "
+                              "and fixed"),
               std::string::npos) << run.output;
     ASSERT_EQ(runHost({"preview", "set", "set.png"}, scratch.folder).status, 0u);
 
