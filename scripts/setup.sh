@@ -58,16 +58,51 @@ if [ ${#missing[@]} -gt 0 ]; then
     fi
     update_log=${apt_log:-}
     install() { as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "$@" 2>&1; }
+    # Installs the missing packages with SUITEs also taken from Debian's own
+    # address (for a -security suite, the security archive), beside the
+    # machine's sources, which stay as they are. Returns 1 at once when there
+    # is no other address to take them from.
+    install_from_debian() {  # SUITE...
+        local parts suite address status=0
+        parts=$(mktemp -d)
+        cp /etc/apt/sources.list.d/*.list /etc/apt/sources.list.d/*.sources "$parts" 2>/dev/null || true
+        for suite; do
+            case $suite in
+                *-security) address=http://deb.debian.org/debian-security/ ;;
+                *) address=http://deb.debian.org/debian/ ;;
+            esac
+            # If that is the address that failed, the security archive has
+            # a second one.
+            if grep -qF "Failed to fetch $address" <<<"$update_log"; then
+                [ "$address" = http://deb.debian.org/debian-security/ ] || continue
+                address=http://security.debian.org/debian-security/
+            fi
+            echo "The mirror could not serve the index of $suite: taking it from Debian's own address, $address." >&2
+            echo "deb [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] $address $suite main"
+        done > "$parts/porvane-debian-address.list"
+        if [ ! -s "$parts/porvane-debian-address.list" ]; then rm -rf "$parts"; return 1; fi
+        # The machine's own failing source fails this update again; what
+        # counts is whether the install then finds everything.
+        as_root apt-get -o "Dir::Etc::sourceparts=$parts" update -qq >/dev/null 2>&1 || true
+        install -o "Dir::Etc::sourceparts=$parts" "${missing[@]}" || status=$?
+        rm -rf "$parts"
+        return $status
+    }
     installed=yes
     apt_log=$(install "${missing[@]}") || installed=no
     # A suite whose index for one architecture could not be fetched (the
     # security updates' i386 index, say) leaves apt knowing newer versions
     # of the other architecture's libraries than of i386's, and the two
-    # halves of a library must match. The suite's other packages then cannot
-    # be matched either: install from the remaining suites alone.
+    # halves of a library must match. Fetch that suite from Debian's own
+    # address instead, for this install only; failing that, install from
+    # the remaining suites alone, which is enough where the machine has
+    # nothing from that suite yet.
     # grep finds nothing when every index was fetched: that is no failure.
     failed_suites=$({ grep -o 'Failed to fetch [^ ]*/dists/[^/ ]*/' <<<"$update_log" || true; } |
                     sed 's|.*/dists/||; s|/$||' | sort -u)
+    if [ $installed = no ] && [ $lists_updated = no ] && [ -n "$failed_suites" ]; then
+        apt_log=$(install_from_debian $failed_suites) && installed=yes
+    fi
     if [ $installed = no ] && [ $lists_updated = no ] && [ -n "$failed_suites" ]; then
         echo "Installing without the packages of $(echo $failed_suites), whose index this mirror could not serve."
         pins=$(mktemp -d)
