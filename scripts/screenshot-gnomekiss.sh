@@ -30,26 +30,28 @@ trap 'kill $gnomekiss $xvfb 2>/dev/null; rm -rf "$home"' EXIT
 export DISPLAY=":$display" HOME="$home"
 for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
 
+# Prints the id of the first visible window whose title has TITLE, waiting
+# up to TENTHS/5 seconds for it; fails with WHAT said when none shows.
+visible_window() {  # TITLE TENTHS WHAT
+    local id=""
+    for _ in $(seq "$2"); do
+        id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1) && [ -n "$id" ] && break
+        sleep 0.2
+    done
+    [ -n "$id" ] || { echo "GnomeKiss did not open $3" >&2; return 1; }
+    echo "$id"
+}
+
 gnomekiss >/dev/null 2>&1 &
 gnomekiss=$!
-window=""
-for _ in $(seq 100); do
-    window=$(xdotool search --onlyvisible --name 'GnomeKiss' 2>/dev/null | head -n 1) && [ -n "$window" ] && break
-    sleep 0.2
-done
-[ -n "$window" ] || { echo "GnomeKiss did not open a window" >&2; exit 1; }
+window=$(visible_window 'GnomeKiss' 100 'a window')
 
 # File > Open (Ctrl+O); in the file chooser, Ctrl+L takes a typed path.
 # Without a window manager nothing gives a new window the focus: each is
 # given it before the keys meant for it.
 xdotool windowfocus --sync "$window" 2>/dev/null || true
 xdotool key ctrl+o
-chooser=""
-for _ in $(seq 50); do
-    chooser=$(xdotool search --onlyvisible --name 'Open KiSS Set' 2>/dev/null | head -n 1) && [ -n "$chooser" ] && break
-    sleep 0.2
-done
-[ -n "$chooser" ] || { echo "GnomeKiss did not open its file chooser" >&2; exit 1; }
+chooser=$(visible_window 'Open KiSS Set' 50 'its file chooser')
 xdotool windowfocus --sync "$chooser" 2>/dev/null || true
 xdotool key ctrl+l
 sleep 0.5
