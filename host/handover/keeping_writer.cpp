@@ -17,17 +17,18 @@ static bool sameBytes(const std::wstring& path, const uint8_t* bytes, size_t siz
     return same;
 }
 
-// NAME-old.EXT, NAME-old2.EXT, ...: the first name beside `path` that is free.
-static std::wstring oldName(const std::wstring& path)
+// Moves `path` to NAME-old.EXT beside it, or NAME-old2.EXT, ...: the first
+// name that is free. False, with GetLastError() saying why, when it cannot.
+static bool moveToOldName(const std::wstring& path, std::wstring* keptAs)
 {
-    const std::wstring stem = nameWithoutExtension(path), extension = fileName(path).substr(stem.size());
-    std::wstring name;
-    for (int n = 1; n <= OLD_NAME_TRIES; ++n) {
-        name = besideFile(path, stem + L"-old" + (n > 1 ? std::to_wstring(n) : L"") + extension);
-        if (GetFileAttributesW(name.c_str()) == INVALID_FILE_ATTRIBUTES)
-            break;
+    for (unsigned n = 1; n <= OLD_NAME_TRIES; ++n) {
+        *keptAs = besideFile(path, keptFileName(fileName(path), L"-old", n));
+        if (MoveFileExW(path.c_str(), keptAs->c_str(), 0))
+            return true;
+        if (GetLastError() != ERROR_ALREADY_EXISTS && GetLastError() != ERROR_FILE_EXISTS)
+            return false;
     }
-    return name;
+    return false;
 }
 
 Placing placeKeepingOld(const uint8_t* bytes, size_t size, const std::wstring& path, const ProtectedFiles& protectedFiles)
@@ -40,9 +41,9 @@ Placing placeKeepingOld(const uint8_t* bytes, size_t size, const std::wstring& p
         return placing;
     }
     if (there) {
-        placing.kept = oldName(path);
-        if (!MoveFileExW(path.c_str(), placing.kept.c_str(), 0)) {
+        if (!moveToOldName(path, &placing.kept)) {
             placing.problem = diagnoseWriteFailure(path, GetLastError());
+            placing.kept.clear();
             return placing;
         }
     }

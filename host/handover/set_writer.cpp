@@ -7,6 +7,7 @@
 #include "../../cel/kiss_file_writer.h"
 #include "../system/code_pages.h"
 #include "../system/file_access.h"
+#include "../system/folder_entries.h"
 #include "../system/path_names.h"
 
 static const wchar_t STAGING_FOLDER[] = L"porvane-new-set";
@@ -117,18 +118,13 @@ static bool deleteFile(const std::wstring& path)
 // GetLastError() saying why, when they cannot all be listed.
 static bool filesIn(const std::wstring& folder, std::vector<std::wstring>* names)
 {
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW(inFolder(folder, L"*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return false;  // a folder's search finds "." at least
-    do
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            names->push_back(found.cFileName);
-    while (FindNextFileW(search, &found));
-    const DWORD error = GetLastError();
-    FindClose(search);
-    SetLastError(error);
-    return error == ERROR_NO_MORE_FILES;
+    std::vector<FolderEntry> entries;
+    if (!listFolder(folder, &entries))
+        return false;
+    for (const FolderEntry& entry : entries)
+        if (!(entry.attributes & FILE_ATTRIBUTE_DIRECTORY))
+            names->push_back(entry.name);
+    return true;
 }
 
 static SetWriteProblem failed(SetWriteStep step, const std::wstring& path)
@@ -343,8 +339,7 @@ SetWriteProblem recoverSet(const std::wstring& folder, Recovery* recovery)
 
 std::wstring keptName(const std::wstring& name, unsigned number)
 {
-    const std::wstring stem = nameWithoutExtension(name);
-    return stem + KEPT_SUFFIX + (number > 1 ? std::to_wstring(number) : L"") + name.substr(stem.size());
+    return keptFileName(name, KEPT_SUFFIX, number);
 }
 
 // ---------------------------------------------------------------------------

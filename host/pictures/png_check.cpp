@@ -1,5 +1,7 @@
 #include "png_check.h"
 
+#include <zlib.h>
+
 const uint8_t PNG_SIGNATURE[PNG_SIGNATURE_BYTES] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
 
 enum {
@@ -11,22 +13,6 @@ enum {
 static uint32_t bigEndian32(const uint8_t* at)
 {
     return (uint32_t)at[0] << 24 | (uint32_t)at[1] << 16 | (uint32_t)at[2] << 8 | at[3];
-}
-
-static uint32_t crc32(const uint8_t* bytes, size_t count)
-{
-    static uint32_t table[256];
-    if (table[1] == 0)
-        for (uint32_t n = 0; n < 256; ++n) {
-            uint32_t c = n;
-            for (int k = 0; k < 8; ++k)
-                c = c & 1 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-            table[n] = c;
-        }
-    uint32_t c = 0xFFFFFFFFu;
-    for (size_t i = 0; i < count; ++i)
-        c = table[(c ^ bytes[i]) & 0xFF] ^ (c >> 8);
-    return c ^ 0xFFFFFFFFu;
 }
 
 static bool isType(const uint8_t* type, const char* name)
@@ -44,7 +30,7 @@ int checkPngChunks(const uint8_t* file, size_t size, PngSize* declared, PictureP
         if (length > size - at - CHUNK_FRAME_BYTES)
             return refuse(problem, PNG_ENDS_EARLY);
         const uint8_t* type = file + at + 4;
-        if (crc32(type, 4 + (size_t)length) != bigEndian32(type + 4 + length))
+        if (crc32(0, type, (uInt)(4 + length)) != bigEndian32(type + 4 + length))  // within the file: under 2 GB
             return refuse(problem, PNG_CHECKSUM);
         if (first) {
             if (!isType(type, "IHDR") || length < IHDR_READ_BYTES)

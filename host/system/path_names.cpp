@@ -43,6 +43,12 @@ std::wstring nameWithoutExtension(const std::wstring& path)
     return path.substr(start, extension == std::wstring::npos ? std::wstring::npos : extension - start);
 }
 
+std::wstring keptFileName(const std::wstring& name, const wchar_t* mark, unsigned number)
+{
+    const std::wstring stem = nameWithoutExtension(name);
+    return stem + mark + (number > 1 ? std::to_wstring(number) : L"") + name.substr(stem.size());
+}
+
 std::wstring extensionOf(const std::wstring& path)
 {
     const size_t extension = extensionStart(path);

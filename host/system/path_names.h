@@ -29,6 +29,11 @@ std::wstring nameWithoutExtension(const std::wstring& path);
 // for ASCII letters; empty when it has none.
 std::wstring extensionOf(const std::wstring& path);
 
+// `name` with `mark` and, from 2 on, `number` before its extension:
+// keptFileName(L"doll.cnf", L"-edited", 2) is L"doll-edited2.cnf". The names
+// under which a file she had is kept beside the one that replaces it.
+std::wstring keptFileName(const std::wstring& name, const wchar_t* mark, unsigned number);
+
 // `path`'s folder part, kept with its separator, followed by `name`.
 std::wstring besideFile(const std::wstring& path, const std::wstring& name);
 
