@@ -239,6 +239,7 @@ static int chooseIndexed(DecodedPicture* picture, const TransparencyChoice& choi
             return 1;
         }
         colours[free] = colours[background.entry];
+        transparent[free] = false;  // a free entry may have been a clear one of the table
         used[free] = background.counts.notReached;
         used[background.entry] = background.counts.reached;
         for (size_t i = 0; i < picture->indices.size(); ++i)
