@@ -33,11 +33,6 @@ const wchar_t DEFAULT_NAME[] = L"doll";  // of the configuration, and of a palet
 // ---------------------------------------------------------------------------
 // The drawing.
 
-bool isDocument(const std::wstring& name)
-{
-    return extensionOf(name) == L".psd";
-}
-
 // The pictures `given` stands for, bottom first: a picture as given, a
 // folder's or a wildcard's in the order their names say (and `*guessed`
 // set when they say none).
@@ -61,7 +56,7 @@ std::vector<std::wstring> layerFiles(const std::vector<std::wstring>& given, Pic
 // Opens the drawing `given` names. False, with what was wrong said.
 bool openDrawing(const std::vector<std::wstring>& given, DrawingLayers* drawing)
 {
-    if (given.size() == 1 && isDocument(given[0])) {
+    if (given.size() == 1 && isLayeredDocumentName(given[0])) {
         PictureProblem problem;
         if (drawing->useDocument(given[0], &problem))
             return true;
@@ -75,7 +70,7 @@ bool openDrawing(const std::vector<std::wstring>& given, DrawingLayers* drawing)
     for (const std::wstring& name : skipped.unmatched)
         say(text(MSG_NO_FILE_MATCHES, {name}));
     for (const std::wstring& file : files)
-        if (isDocument(file)) {
+        if (isLayeredDocumentName(file)) {
             say(text(MSG_DOLL_DOCUMENT_ALONE, {file}));
             return false;
         }
@@ -433,7 +428,7 @@ int packIfAsked(const DollRequest& request)
     if (request.archive.empty())
         return 0;
     const std::wstring archive =
-        folderPart(request.archive).empty() ? besideFile(request.toFolder, fileName(request.archive)) : request.archive;
+        folderPart(request.archive).empty() ? besideFile(withoutEndSeparators(request.toFolder), fileName(request.archive)) : request.archive;
     PackedFolder packed;
     const PackProblem problem = packFolder(request.toFolder, archive, &packed);
     say(packLine(request.toFolder, archive, problem, packed));

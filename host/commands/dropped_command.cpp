@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "../pictures/layered_document.h"
 #include "../pictures/picture_list.h"
 #include "../pictures/read_picture.h"
 #include "../system/console_text.h"
@@ -14,10 +15,9 @@ enum { LAYERS_WITH_TRANSPARENCY = 2 };  // a drawing's layers show through each 
 
 std::wstring setFolderBeside(const std::wstring& drawing)
 {
-    std::wstring name = fileName(drawing);
-    if (!extensionOf(name).empty())
-        name = nameWithoutExtension(name);
-    return besideFile(drawing, name + L"-kiss");
+    const std::wstring path = withoutEndSeparators(drawing);
+    const std::wstring name = isLayeredDocumentName(path) ? nameWithoutExtension(path) : fileName(path);  // a folder's dot stays
+    return besideFile(path, name + L"-kiss");
 }
 
 static bool isFolder(const std::wstring& name)
@@ -45,7 +45,7 @@ static bool holdsLayers(const std::wstring& folder)
     for (const std::wstring& file : list.pictures) {
         DecodedPicture picture;
         PictureProblem problem;
-        if (extensionOf(file) == L".psd" || !readPicture(file, &picture, &problem))
+        if (isLayeredDocumentName(file) || !readPicture(file, &picture, &problem))
             return false;
         if (width >= 0 && (picture.width != width || picture.height != height))
             return false;
@@ -61,7 +61,7 @@ int convertDropped(const Plugin& plugin, const std::vector<std::wstring>& droppe
     ConvertRequest pictures;
     pictures.palettes = true;
     for (const std::wstring& name : dropped) {
-        const bool drawing = (isFolder(name) && holdsLayers(name)) || extensionOf(name) == L".psd";
+        const bool drawing = (isFolder(name) && holdsLayers(name)) || isLayeredDocumentName(name);
         if (!drawing) {
             pictures.pictures.push_back(name);
             continue;

@@ -5,6 +5,7 @@
 #include "../../cel/cel_format.h"
 #include "psd_format.h"
 #include "psd_merged.h"
+#include "../system/path_names.h"
 
 bool isLayeredDocumentStart(const uint8_t* file, size_t size)
 {
@@ -43,4 +44,9 @@ int readLayeredDocumentPicture(const uint8_t* file, size_t size, DecodedPicture*
         return 1;
     *problem = layeredProblem(read, detail);
     return 0;
+}
+
+bool isLayeredDocumentName(const std::wstring& name)
+{
+    return extensionOf(name) == L".psd";
 }

@@ -17,6 +17,10 @@
 // True when the file's first bytes are a layered document's ("8BPS").
 bool isLayeredDocumentStart(const uint8_t* file, size_t size);
 
+// Whether `name` is a layered document's (.psd), by its extension: a
+// document given or dropped is a drawing, not one picture.
+bool isLayeredDocumentName(const std::wstring& name);
+
 // What `problem` (with its detail) is as a picture problem.
 PictureProblem layeredProblem(PsdProblem problem, int64_t detail);
 

@@ -43,6 +43,16 @@ std::wstring nameWithoutExtension(const std::wstring& path)
     return path.substr(start, extension == std::wstring::npos ? std::wstring::npos : extension - start);
 }
 
+std::wstring withoutEndSeparators(const std::wstring& folder)
+{
+    const size_t last = folder.find_last_not_of(L"\\/");
+    if (last == std::wstring::npos)
+        return folder.substr(0, 1);  // "\" or nothing
+    if (last == 1 && folder[1] == L':')
+        return folder.substr(0, 3);  // "C:\" (or "C:")
+    return folder.substr(0, last + 1);
+}
+
 std::wstring keptFileName(const std::wstring& name, const wchar_t* mark, unsigned number)
 {
     const std::wstring stem = nameWithoutExtension(name);

@@ -34,6 +34,11 @@ std::wstring extensionOf(const std::wstring& path);
 // under which a file she had is kept beside the one that replaces it.
 std::wstring keptFileName(const std::wstring& name, const wchar_t* mark, unsigned number);
 
+// A folder's name without the separators it may end with (`layers\` as
+// Explorer's and PowerShell's completion gives it is `layers`), so that what
+// lies beside it is beside it, not in it; a root ("C:\", "\") stays.
+std::wstring withoutEndSeparators(const std::wstring& folder);
+
 // `path`'s folder part, kept with its separator, followed by `name`.
 std::wstring besideFile(const std::wstring& path, const std::wstring& name);
 

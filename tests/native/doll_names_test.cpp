@@ -5,6 +5,7 @@
 
 #include "../../host/doll/set_names.h"
 #include "../../host/doll/stacking_order.h"
+#include "../../host/system/path_names.h"
 
 namespace {
 
@@ -118,6 +119,21 @@ TEST(DollNames, AFolderStacksByTheNumbersItsNamesStartWith)
         EXPECT_EQ(stackingOrder(row.names, &say), row.order);
         EXPECT_EQ(say, row.namesSayTheOrder);
     }
+}
+
+// A set made beside a dropped folder, or an archive beside a set's folder,
+// is beside it only once the separators it ends with are gone.
+TEST(DollNames, AFolderEndingInASeparatorIsTheFolder)
+{
+    const std::vector<std::pair<std::wstring, std::string>> rows = {
+        {L"art\\layers\\", "art\\layers"},  // as completion types a folder
+        {L"C:\\art\\my.layers//", "C:\\art\\my.layers"},
+        {L"layers", "layers"},
+        {L"C:\\", "C:\\"},
+        {L"\\", "\\"},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(bytes(withoutEndSeparators(row.first)), row.second) << row.second;
 }
 
 }  // namespace
