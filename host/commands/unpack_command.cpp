@@ -68,8 +68,8 @@ std::wstring celPictureOf(const Doll& doll, const CelToUnpack& wanted, KissPictu
                    readPalette(paletteFile.bytes.data(), paletteFile.bytes.size(), &palette).problem == KISS_FINE;
     }
     const KissProblem drawn = celPicture(cel, coloured ? &palette : NULL, 0, picture);
-    const int64_t none[3] = {0, 0, 0};
-    return drawn == KISS_FINE ? L"" : inWords(drawn, none);
+    const int64_t size[3] = {cel.width, cel.height, 0};
+    return drawn == KISS_FINE ? L"" : inWords(drawn, size);
 }
 
 }  // namespace

@@ -78,8 +78,12 @@ KissProblem celPicture(const KissCel& cel, const KissPalette* palette, int group
 {
     if (cel.depth != 32 && palette == NULL)
         return KISS_CEL_NEEDS_PALETTE;
+    // Four bytes a pixel must fit a 32-bit program's memory: a 4-bit cel of
+    // 65535 x 20000 is a file of 655 MB, and its picture would be 5 GB.
+    if ((int64_t)cel.width * cel.height > KISS_LARGEST_PICTURE_PIXELS)
+        return KISS_PICTURE_TOO_LARGE;
     picture->width = cel.width, picture->height = cel.height;
-    const size_t pixels = (size_t)cel.width * cel.height;  // the cel holds as many already
+    const size_t pixels = (size_t)cel.width * cel.height;
     picture->rgba.resize(4 * pixels);
     for (size_t i = 0; i < pixels; ++i)
         celPixel(cel, i, palette, group, &picture->rgba[4 * i]);

@@ -44,7 +44,8 @@ struct KissPicture {
 // `cel` as a picture of its own size: a 32-bit cel as it is; a cel of
 // colour numbers in `group` of `palette`, colour 0 transparent (alpha 0,
 // with that colour's red, green and blue), colours past the palette opaque
-// black. KISS_CEL_NEEDS_PALETTE when it has colour numbers and `palette` is NULL.
+// black. KISS_CEL_NEEDS_PALETTE when it has colour numbers and `palette` is NULL;
+// KISS_PICTURE_TOO_LARGE past KISS_LARGEST_PICTURE_PIXELS.
 KissProblem celPicture(const KissCel& cel, const KissPalette* palette, int group, KissPicture* picture);
 
 // Set `set` of the doll, with its files from `fetch`. KISS_NO_SUCH_SET past

@@ -542,6 +542,8 @@ TEST(KissFiles, ACelUnpackedWithItsPalette)
     EXPECT_EQ(picture.rgba, (Bytes{0, 255, 0, 255, 0, 0, 0, 0, 255, 0, 0, 255,  // colour 0 keeps its colour, alpha 0
                                    255, 0, 0, 255, 0, 255, 0, 255, 0, 0, 0, 0}));
     EXPECT_EQ(celPicture(hat, NULL, 0, &picture), KISS_CEL_NEEDS_PALETTE);
+    hat.width = 65535, hat.height = 300;  // four bytes a pixel: more than a 32-bit program holds for one cel
+    EXPECT_EQ(celPicture(hat, &colours, 0, &picture), KISS_PICTURE_TOO_LARGE);
 }
 
 }  // namespace
