@@ -107,7 +107,7 @@ void sayWhyNot(const DrawingLayers& drawing, const DollSurvey& survey, SurveyOut
     }
     case SURVEY_TOO_MANY_VARIANTS:
         say(text(MSG_DOLL_TOO_MANY_VARIANTS, {drawing.layer(survey.tooManyVariants).name,
-                                              number(KISS_MAX_SETS - 1), number(KISS_MAX_SETS)}));
+                                              number(KISS_SETS - 1), number(KISS_SETS)}));
         break;
     case SURVEY_DONE:
         break;

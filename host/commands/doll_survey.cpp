@@ -64,7 +64,7 @@ static SurveyOutcome findVariants(const DrawingLayers& drawing, const Transparen
             }
             std::vector<size_t>& variants = layers[layers[i].variantOf].variants;
             variants.push_back(i);
-            if (variants.size() + 1 > KISS_MAX_SETS) {
+            if (variants.size() + 1 > KISS_SETS) {
                 survey->tooManyVariants = (size_t)layers[i].variantOf;
                 return SURVEY_TOO_MANY_VARIANTS;
             }

@@ -20,7 +20,7 @@ static std::wstring fitted(const std::wstring& line, const std::wstring& text)
     size_t bytes = ansiBytesAtMost(line);
     for (wchar_t c : text) {
         bytes += (unsigned)c < 0x80 ? 1 : 2;
-        if (bytes > KISS_MAX_LINE_BYTES)
+        if (bytes > KISS_LONGEST_LINE)
             break;
         kept += c;
     }
@@ -38,7 +38,7 @@ static void addSetLine(int group, const std::vector<Position>& positions, std::w
     std::wstring line = L"$" + number(group);
     for (const Position& at : positions) {
         const std::wstring item = L" " + number(at.x) + L"," + number(at.y);
-        if (ansiBytesAtMost(line + item) > KISS_MAX_LINE_BYTES) {
+        if (ansiBytesAtMost(line + item) > KISS_LONGEST_LINE) {
             *text += line + L"\r\n";
             line.clear();
         }

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "../kiss_files/kiss_check.h"  // KISS_LARGEST_PLAYFIELD_SIDE
+
 namespace {
 
 // One column of parts beside the drawing.
@@ -53,7 +55,7 @@ void positions(const Side& side, bool left, int32_t drawingLeft, int32_t drawing
 
 }  // namespace
 
-SetsLayout layOutSets(const SetPlan& plan)
+static SetsLayout layOut(const SetPlan& plan, bool dressUpWanted)
 {
     SetsLayout layout;
     const size_t count = plan.parts.size();
@@ -61,7 +63,7 @@ SetsLayout layOutSets(const SetPlan& plan)
     for (size_t i = 0; i < count && body == count; ++i)
         if (plan.parts[i].fixed)
             body = i;
-    layout.dressUp = body < count && count > 1;
+    layout.dressUp = dressUpWanted && body < count && count > 1;
 
     // The others, tallest first, each on the side that is narrower so far.
     Side left, right;
@@ -99,4 +101,12 @@ SetsLayout layOutSets(const SetPlan& plan)
         layout.sets.push_back(dressUp);
     }
     return layout;
+}
+
+SetsLayout layOutSets(const SetPlan& plan)
+{
+    const SetsLayout layout = layOut(plan, true);
+    const bool room = layout.sets.size() <= (size_t)KISS_SETS && layout.playfieldWidth <= KISS_LARGEST_PLAYFIELD_SIDE &&
+                      layout.playfieldHeight <= KISS_LARGEST_PLAYFIELD_SIDE;
+    return room ? layout : layOut(plan, false);
 }

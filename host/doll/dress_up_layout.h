@@ -32,7 +32,8 @@ struct SetsLayout {
 enum { DRESS_UP_GAP = 8 };  // pixels between parts, and between them and the drawing
 
 // Every set of `plan`: its colour sets, then the dress-up set when the doll
-// has a fixed body and other parts.
+// has a fixed body and other parts, and room for it: a set left of the ten a
+// viewer offers, and a playfield no wider or taller than viewers open.
 SetsLayout layOutSets(const SetPlan& plan);
 
 #endif

@@ -20,10 +20,10 @@
 #include <string>
 #include <vector>
 
+#include "../kiss_files/kiss_configuration.h"  // KISS_SETS, KISS_LONGEST_LINE: what viewers take
+
 enum {
-    KISS_MAX_SETS = 10,               // the sets (and palette groups) a viewer offers
-    KISS_FIXED_IN_PLACE = 9999,       // a fix value no drag ever wears down: the body stays put
-    KISS_MAX_LINE_BYTES = 255,        // viewers refuse lines of 256 characters or more
+    KISS_FIXED_IN_PLACE = 9999,  // a fix value no drag ever wears down: the body stays put
 };
 
 struct PlannedPart {

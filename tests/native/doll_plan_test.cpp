@@ -71,6 +71,11 @@ TEST(DollPlan, TheDressUpSetLaysThePartsBesideTheDrawingWithoutOverlap)
     }
     // A body alone has nothing to put on: no dress-up set.
     EXPECT_FALSE(layOutSets(planOf(50, 50, {{10, 10}})).dressUp);
+    // Nor is there one past the ten sets a viewer offers, or on a playfield wider than viewers open.
+    SetPlan tenColours = planOf(50, 50, {{10, 10}, {10, 10}});
+    tenColours.paletteGroups = KISS_SETS;
+    EXPECT_EQ(layOutSets(tenColours).sets.size(), (size_t)KISS_SETS);
+    EXPECT_FALSE(layOutSets(planOf(30000, 100, {{30000, 100}, {3000, 100}})).dressUp);
 }
 
 // Every line under 256 bytes, with a Japanese name counted as code page 932
