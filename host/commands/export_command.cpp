@@ -214,9 +214,15 @@ static size_t convertOnSharedPalette(const RunContext& run, const PictureList& l
     const std::wstring where = !folderPart(name).empty() ? name
                                : !run.request.toFolder.empty() ? inFolder(run.request.toFolder, name)
                                                                : besideFile(list.pictures.front(), name);
-    const WriteProblem written = writePalette(palette.colours(), where, run.pictures);
-    say(sharedPaletteLine(where, palette.partColours(), palette.visibleColours(), palette.exact(), written));
-    return written.code == WRITE_DONE ? converted : 0;
+    // A palette she may have tuned since the last run is kept, not lost.
+    const std::string file = paletteFile({palette.colours()});
+    const Placing placing = placeKeepingOld((const uint8_t*)file.data(), file.size(), where, run.pictures);
+    std::wstring line = sharedPaletteLine(where, palette.partColours(), palette.visibleColours(), palette.exact(),
+                                          placing.problem);
+    if (placing.placed == PLACED_OLD_KEPT)
+        line = text(MSG_PALETTE_KEPT, {line, shown(run, placing.kept)});
+    say(line);
+    return placing.placed != PLACED_NOT ? converted : 0;
 }
 
 int convertPictures(const Plugin& plugin, const ConvertRequest& request)

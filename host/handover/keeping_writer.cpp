@@ -40,6 +40,16 @@ Placing placeKeepingOld(const uint8_t* bytes, size_t size, const std::wstring& p
         placing.placed = PLACED_ALREADY_THERE;
         return placing;
     }
+    // What the writer would refuse is refused before anything moves: the
+    // picture being converted, and a file she made read-only.
+    if (there && isProtected(path, protectedFiles)) {
+        placing.problem = {WRITE_IS_A_PICTURE, path};
+        return placing;
+    }
+    if (there && (attributes & FILE_ATTRIBUTE_READONLY)) {
+        placing.problem = {WRITE_READ_ONLY, path};
+        return placing;
+    }
     if (there) {
         if (!moveToOldName(path, &placing.kept)) {
             placing.problem = diagnoseWriteFailure(path, GetLastError());

@@ -11,8 +11,10 @@ enum {
     STAND_IN_TRIES = 1000,  // stand-in names tried before giving up
 };
 
-static bool isProtected(const std::wstring& path, const ProtectedFiles& protectedFiles)
+bool isProtected(const std::wstring& path, const ProtectedFiles& protectedFiles)
 {
+    if (protectedFiles.empty())
+        return false;  // nothing to open the file for
     const FileIdentity identity = identifyFile(path.c_str());
     for (const FileIdentity& file : protectedFiles)
         if (sameFile(identity, file))

@@ -26,6 +26,9 @@
 // names are spelled.
 typedef std::vector<FileIdentity> ProtectedFiles;
 
+// Whether `path` names one of `protectedFiles`.
+bool isProtected(const std::wstring& path, const ProtectedFiles& protectedFiles);
+
 // Names longer than this are refused before anything is tried: MAX_PATH
 // with room for the terminating zero, as Windows' own calls take them.
 const size_t MAX_NAME_CHARACTERS = MAX_PATH - 1;

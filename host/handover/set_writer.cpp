@@ -368,17 +368,6 @@ static WriteProblem makeFolders(const std::wstring& folder, std::vector<std::wst
     return {};
 }
 
-static bool isOneOf(const std::wstring& path, const ProtectedFiles& pictures)
-{
-    if (pictures.empty())
-        return false;
-    const FileIdentity identity = identifyFile(path.c_str());
-    for (const FileIdentity& picture : pictures)
-        if (sameFile(identity, picture))
-            return true;
-    return false;
-}
-
 SetWriter::SetWriter(const std::wstring& folder) : folder_(folder), staging_(SetPlaces(folder).staging) {}
 
 SetWriter::~SetWriter()
@@ -411,7 +400,7 @@ SetWriteProblem SetWriter::checkName(const std::wstring& name, const ProtectedFi
         return {SET_NAME_NOT_FREE, {WRITE_NAME_IS_FOLDER, path}};
     if (isReadOnlyFile(attributes))
         return {SET_NAME_NOT_FREE, {WRITE_READ_ONLY, path}};
-    if (isThere(attributes) && isOneOf(path, pictures))
+    if (isThere(attributes) && isProtected(path, pictures))
         return {SET_NAME_NOT_FREE, {WRITE_IS_A_PICTURE, path}};
     return {};
 }

@@ -891,6 +891,17 @@ TEST_F(Converter, PartsShareOnePalette)
             EXPECT_EQ(colour, pixel & 0xFFFFFFu) << "pixel " << i;
         }
     }
+    // Run again after she tuned the palette: hers is kept, and the line says where.
+    std::vector<uint8_t> tuned(palette.begin(), palette.begin() + got);
+    tuned[35] ^= 0xFF;
+    ASSERT_TRUE(writeFileU(scratch.path("doll\\doll.kcf"), tuned));
+    run = runHost({"export", "arm.png", "leg.png", "--to", "doll", "--shared-palette", "doll.kcf"}, scratch.folder);
+    EXPECT_EQ(run.status, 0u);
+    EXPECT_NE(run.output.find("shared palette doll\\doll.kcf: 4 colours, each exactly as in the parts; the different "
+                              "palette that was there is kept as doll\\doll-old.kcf\n"),
+              std::string::npos)
+        << run.output;
+    EXPECT_TRUE(holds(scratch.path("doll\\doll-old.kcf"), tuned));
 }
 
 // A drawing's layers, bottom first, become a KiSS set: each layer that shows
