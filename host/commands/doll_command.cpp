@@ -331,10 +331,15 @@ std::vector<uint8_t> bytesOf(const std::wstring& path)
 {
     FileBytes file;
     std::vector<uint8_t> bytes;
-    if (!path.empty() && readWholeFile(path.c_str(), &file)) {
+    if (path.empty() || !readWholeFile(path.c_str(), &file))
+        return bytes;
+    try {
         bytes.assign(file.data, file.data + file.size);
-        freeFileBytes(&file);
+    } catch (...) {
+        freeFileBytes(&file);  // then out of memory is said where it is caught
+        throw;
     }
+    freeFileBytes(&file);
     return bytes;
 }
 

@@ -18,7 +18,7 @@ std::wstring packLine(const std::wstring& folder, const std::wstring& archive, c
     if (!packed.foldersLeftOut.empty()) {
         std::wstring folders;
         for (const std::wstring& name : packed.foldersLeftOut)
-            folders += (folders.empty() ? L"" : L", ") + name;
+            folders = folders.empty() ? name : text(MSG_LIST_JOINED, {folders, name});
         line = text(MSG_PACKED_FOLDERS_LEFT_OUT, {line, folders});
     }
     return line;

@@ -30,8 +30,9 @@ std::wstring layerName(const PsdLayer& layer)
 
 int DrawingLayers::useDocument(const std::wstring& file, PictureProblem* problem)
 {
+    freeFileBytes(&document_);
     if (!readWholeFile(file.c_str(), &document_)) {
-        *problem = PictureProblem{PICTURE_CANNOT_READ};
+        *problem = PictureProblem{notOpened(GetLastError())};  // missing, held or not allowed, said as such
         return 0;
     }
     int64_t detail = 0;

@@ -34,7 +34,10 @@ struct LayerPicture {
 
 class DrawingLayers {
 public:
+    DrawingLayers() = default;
     ~DrawingLayers();
+    DrawingLayers(const DrawingLayers&) = delete;  // it owns the document's bytes
+    DrawingLayers& operator=(const DrawingLayers&) = delete;
 
     // The pictures `files`, bottom first.
     void usePictures(const std::vector<std::wstring>& files);
